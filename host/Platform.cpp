@@ -1,0 +1,91 @@
+#include "host/Platform.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+TickSource g_tickSource = nullptr;
+uint32_t g_randState = 1;
+}
+
+uint32_t GetTickCount()
+{
+    if (g_tickSource) return g_tickSource();
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<uint32_t>(static_cast<uint64_t>(ms));
+}
+
+void SetTickCountSource(TickSource source) { g_tickSource = source; }
+
+void msvc_srand(uint32_t seed) { g_randState = seed; }
+
+int msvc_rand()
+{
+    g_randState = g_randState * 214013u + 2531011u;
+    return static_cast<int>((g_randState >> 16) & 0x7FFFu);
+}
+
+int Atoi(const char* s)
+{
+    if (!s) return 0;
+    while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = (*s++ == '-');
+    long long value = 0;
+    bool overflow = false;
+    while (*s >= '0' && *s <= '9') {
+        value = value * 10 + (*s++ - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) { overflow = true; break; }
+    }
+    if (negative) value = -value;
+    if (overflow || value > INT_MAX) return negative ? INT_MIN : INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+std::string UserDataFolder()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) return std::string(xdg) + "/rphoto";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/share/rphoto";
+}
+
+CString BuildUserDataPathName(const char* relative)
+{
+    std::string rel = relative ? relative : "";
+    for (char& c : rel)
+        if (c == '\\') c = '/';
+    const std::string full = UserDataFolder() + "/" + rel;
+    std::error_code ec;
+    const std::filesystem::path parent = std::filesystem::path(full).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, ec);  // failure: open fails later
+    return CString(full);
+}
+
+std::string CtimeText(time_t t)
+{
+    struct tm tmv {};
+    localtime_r(&t, &tmv);
+    char buf[64];
+    asctime_r(&tmv, buf);
+    return buf;
+}
+
+PrinterClock PrinterClockNow()
+{
+    struct tm tmv {};
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (epoch && *epoch) {
+        const time_t t = static_cast<time_t>(std::strtoll(epoch, nullptr, 10));
+        gmtime_r(&t, &tmv);
+    } else {
+        const time_t t = std::time(nullptr);
+        localtime_r(&t, &tmv);
+    }
+    return {tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those missing.
+set -euo pipefail
+pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev
+      clang libclang-rt-14-dev binutils)
+if [ -n "${RPHOTO_EXTRA_PKGS:-}" ]; then pkgs+=(${RPHOTO_EXTRA_PKGS}); fi
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "installing: ${missing[*]}"
+SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
