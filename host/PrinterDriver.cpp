@@ -7,6 +7,9 @@
 CPrinterDriverBase::CPrinterDriverBase(CPrintEnv* pEnv, CUnivDevParmsBase* pParms)
     : m_pPrintEnv(pEnv), m_pDevParms(pParms)
 {
+    // The host hands a driver its stored device options from the start, so everything the
+    // driver copies at creation (the model-1 black-ink mode) is the user's setting.
+    if (m_pDevParms && m_pPrintEnv) m_pDevParms->Load(m_pPrintEnv);
 }
 
 CPrinterDriverBase::~CPrinterDriverBase() = default;
