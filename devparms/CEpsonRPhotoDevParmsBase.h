@@ -40,4 +40,10 @@ public:
     int32_t bEnableWeave = 1;
     int32_t bEnableBrokenNozzles = 0;
     int32_t bBrokenNozzle[kNozzles] = {};
+
+protected:
+    // The weave block is the last run of persisted options of both models: "bEnableWeave",
+    // "bEnableBrokenNozzles", then "bBrokenNozzle_0" to "bBrokenNozzle_179".
+    void LoadWeaveBlock();
+    void SaveWeaveBlock();
 };

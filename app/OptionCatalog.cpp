@@ -1,0 +1,164 @@
+// The device-option catalogue of both models.
+#include "app/OptionCatalog.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "devparms/Model1PrintModes.h"
+#include "devparms/Model2MediaTable.h"
+
+namespace {
+const char* const kModel1Sources[] = {"ASF", "Roll", "Rear", "Board", "CD-R"};
+const char* const kBottomMargins[] = {"Standard", "Max", "Borderless"};
+const char* const kModel1Inks[] = {"Photo", "Matte"};
+
+const char* const kModel2Sources[] = {"ASF", "Board", "Fine Art", "Roll"};
+const char* const kDirections[] = {"Bi-directional", "Unidirectional 0 to 80", "Auto directional control",
+                                   "Unidirectional 80 to 0"};
+const char* const kPlatenGaps[] = {"Default", "Scrape Reduction", "Bi-D Adjust PG--", "Bi-D Adjust PG-",
+                                   "Bi-D Adjust PGpty"};
+const char* const kThicknesses[] = {"Default", "0.15 mm", "0.1 mm", "0.2 mm", "0.3 mm", "0.4 mm",
+                                    "0.5 mm",  "0.6 mm",  "0.7 mm", "0.8 mm", "0.9 mm", "1.0 mm",
+                                    "1.1 mm",  "1.2 mm",  "1.3 mm", "1.4 mm", "1.5 mm", "1.6 mm"};
+const char* const kModel2Inks[] = {"Printer Settings", "Photo", "Matte"};
+
+constexpr OptionKind I = OptionKind::kInt;
+constexpr OptionKind F = OptionKind::kFlag;
+
+const DeviceOption kModel1[] = {
+    {"nPaperTyp", I, INT32_MIN, INT32_MAX, nullptr, nullptr},  // position in the page's media list
+    {"strPaperTyp", OptionKind::kModel1Media, 0, 0, nullptr, nullptr},
+    {"nMediaSource", I, 0, 4, kModel1Sources, nullptr},
+    {"bBidirectional", F, 0, 1, nullptr, nullptr},
+    {"bDuplexPrint", F, 0, 1, nullptr, nullptr},
+    {"nBottomMargin", I, 0, 2, kBottomMargins, nullptr},
+    {"nPlateGap", I, 0, 127, nullptr, nullptr},
+    {"bPlatenGapBiDirectional", F, 0, 1, nullptr, nullptr},
+    {"inkMode", I, 0, 1, kModel1Inks, nullptr},
+    {"bMoveFullHeadWidth", F, 0, 1, nullptr, nullptr},
+    {"bEnableWeave", F, 0, 1, nullptr, nullptr},
+    {"bEnableBrokenNozzles", F, 0, 1, nullptr, nullptr},
+};
+
+const DeviceOption kModel2[] = {
+    {"nPaperTyp", OptionKind::kModel2Index, 0, 0, nullptr, nullptr},
+    {"strPaperTyp", OptionKind::kModel2Media, 0, 0, nullptr, nullptr},
+    {"nMediaSource", I, 0, 3, kModel2Sources, nullptr},
+    {"nDotTyp", I, INT32_MIN, INT32_MAX, nullptr, nullptr},
+    {"nDirectionalControl", I, 0, 3, kDirections, nullptr},
+    {"bCutFlag", F, 0, 1, nullptr, nullptr},
+    {"bDuplexPrint", F, 0, 1, nullptr, nullptr},
+    {"nPlateGap", I, 0, 4, kPlatenGaps, nullptr},
+    {"nPaperThickness", I, 0, 17, kThicknesses, nullptr},
+    {"nDryTimeScan", I, 0, 10000, nullptr, "ms"},
+    {"inkMode", I, 0, 2, kModel2Inks, nullptr},
+    {"bMoveFullHeadWidth", F, 0, 1, nullptr, nullptr},
+    {"bEnableWeave", F, 0, 1, nullptr, nullptr},
+    {"bEnableBrokenNozzles", F, 0, 1, nullptr, nullptr},
+};
+
+const DeviceOption kBrokenNozzle = {"bBrokenNozzle_%d", F, 0, 1, nullptr, nullptr};
+
+const ModelOptions kModels[] = {
+    {"r2000", "DP1_", kModel1, static_cast<int>(sizeof(kModel1) / sizeof(kModel1[0])), false},
+    {"r3000", "DP2_", kModel2, static_cast<int>(sizeof(kModel2) / sizeof(kModel2[0])), true},
+};
+
+// The whole text as a 32-bit integer (optional sign, decimal digits, nothing else).
+bool ParseInt(const std::string& text, int32_t* out)
+{
+    if (text.empty()) return false;
+    const char* s = text.c_str();
+    if (*s == '-' || *s == '+') ++s;
+    if (!*s) return false;
+    for (const char* p = s; *p; ++p)
+        if (*p < '0' || *p > '9') return false;
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0 || v < INT32_MIN || v > INT32_MAX) return false;
+    *out = static_cast<int32_t>(v);
+    return true;
+}
+
+bool IsModel1Media(const std::string& name)
+{
+    for (int i = 0; i < kModel1PrintModeCount; ++i)
+        if (name == kModel1PrintModes[i].media) return true;
+    return false;
+}
+
+int Model2Row(const std::string& name)
+{
+    for (int i = 0; i < kModel2MediaCount; ++i)
+        if (name == kModel2Media[i].name) return i;
+    return -1;
+}
+
+void Bounds(const DeviceOption& o, int32_t* lo, int32_t* hi)
+{
+    *lo = o.min;
+    *hi = o.max;
+    if (o.kind == OptionKind::kFlag) *lo = 0, *hi = 1;
+    if (o.kind == OptionKind::kModel2Index) *lo = 0, *hi = kModel2MediaCount;
+}
+}  // namespace
+
+const ModelOptions& OptionsOfModel(int modelId) { return kModels[modelId == 2 ? 1 : 0]; }
+
+int BrokenNozzleIndex(const std::string& name)
+{
+    static const std::string stem = "bBrokenNozzle_";
+    if (name.compare(0, stem.size(), stem) != 0) return -1;
+    const std::string digits = name.substr(stem.size());
+    if (digits.empty() || digits.size() > 3 || (digits.size() > 1 && digits[0] == '0')) return -1;
+    int32_t n = 0;
+    if (digits[0] == '+' || digits[0] == '-' || !ParseInt(digits, &n) || n >= kBrokenNozzleCount) return -1;
+    return n;
+}
+
+const DeviceOption* FindOption(const ModelOptions& m, const std::string& name)
+{
+    std::string bare = name;
+    if (bare.compare(0, std::strlen(m.prefix), m.prefix) == 0) bare = bare.substr(std::strlen(m.prefix));
+    for (int i = 0; i < m.count; ++i)
+        if (bare == m.options[i].name) return &m.options[i];
+    return BrokenNozzleIndex(bare) >= 0 ? &kBrokenNozzle : nullptr;
+}
+
+std::string CheckValue(const DeviceOption& option, const std::string& value)
+{
+    if (option.kind == OptionKind::kModel1Media) {
+        if (value.empty() || IsModel1Media(value)) return std::string();
+        return "'" + value + "' is not a media name of the r2000";
+    }
+    if (option.kind == OptionKind::kModel2Media) {
+        if (value.empty() || Model2Row(value) >= 0) return std::string();
+        return "'" + value + "' is not a media name of the r3000";
+    }
+    int32_t v = 0;
+    if (!ParseInt(value, &v)) return "'" + value + "' is not a whole number";
+    int32_t lo = 0, hi = 0;
+    Bounds(option, &lo, &hi);
+    if (v < lo || v > hi) return value + " is outside " + std::to_string(lo) + " to " + std::to_string(hi);
+    return std::string();
+}
+
+std::string Describe(const DeviceOption& option, const std::string& value)
+{
+    if (option.kind == OptionKind::kModel1Media || option.kind == OptionKind::kModel2Media)
+        return value.empty() ? std::string("(none)") : value;
+    int32_t v = 0;
+    if (!ParseInt(value, &v)) return value;
+    if (option.kind == OptionKind::kFlag) return value + (v == 1 ? " (on)" : v == 0 ? " (off)" : "");
+    if (option.kind == OptionKind::kModel2Index) {
+        if (v == 0) return value + " (User)";
+        if (v >= 1 && v <= kModel2MediaCount) return value + " (" + kModel2Media[v - 1].name + ")";
+        return value;
+    }
+    if (option.meanings && v >= option.min && v <= option.max)
+        return value + " (" + option.meanings[v - option.min] + ")";
+    if (option.unit) return value + " " + option.unit;
+    return value;
+}

@@ -1,0 +1,120 @@
+// `rphoto streams`: the start and end streams of one job, as the host sends them around the
+// raster data, written to a file.
+#include <cstdlib>
+#include <memory>
+
+#include "app/Commands.h"
+#include "app/MediaSizes.h"
+#include "app/ModuleLoader.h"
+#include "app/OutputFile.h"
+#include "app/SettingsFile.h"
+#include "host/DevParms.h"
+
+namespace {
+constexpr double kMmPerInch = 25.4;
+constexpr double kDefaultMarginMm = 3.0;
+constexpr long kMaxDpi = 65535;
+
+struct Options {
+    std::string model;
+    std::string method;
+    std::string mediaSize;
+    std::string file;
+    std::vector<std::string> sets;
+    std::string margins;
+    std::string output;
+    std::string jobName = "rphoto";
+    std::string module;
+};
+
+// A whole positive decimal number of at most kMaxDpi; false otherwise.
+bool ParseDpi(const std::string& text, double* out)
+{
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v <= 0 || v > kMaxDpi) return false;
+    *out = static_cast<double>(v);
+    return true;
+}
+
+// "HxV" in dpi, e.g. "1440x720".
+void ParseMethod(const std::string& method, double* h, double* v)
+{
+    const size_t x = method.find('x');
+    if (x == std::string::npos || !ParseDpi(method.substr(0, x), h) || !ParseDpi(method.substr(x + 1), v))
+        throw CommandError{"--method '" + method + "': expected HxV in dpi, e.g. 1440x720"};
+}
+
+// "L,T,R,B" in mm, each a non-negative number.
+CDRc ParseMargins(const std::string& text)
+{
+    double values[4];
+    const char* p = text.c_str();
+    for (int i = 0; i < 4; ++i) {
+        char* end = nullptr;
+        values[i] = std::strtod(p, &end);
+        const char expected = i < 3 ? ',' : '\0';
+        if (end == p || *end != expected || !(values[i] >= 0) || values[i] > 10000)
+            throw CommandError{"--margins '" + text + "': expected four millimetre values L,T,R,B"};
+        p = end + 1;
+    }
+    return CDRc{values[0], values[1], values[2], values[3]};
+}
+
+bool registered = RegisterCommand("streams", 30, [](CLI::App& app) {
+    auto o = std::make_shared<Options>();
+    app.description("Write a job's start and end streams for the stored device options");
+    app.add_option("--model", o->model, "r2000 or r3000")->required();
+    app.add_option("--method", o->method, "Print method, HxV in dpi (e.g. 1440x720)")->required();
+    app.add_option("--media-size", o->mediaSize, "Media size: " + MediaSizeNames())->required();
+    app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
+    app.add_option("--set", o->sets, "KEY=VALUE into the settings for this run only (repeatable)");
+    app.add_option("--margins", o->margins, "Driver margins L,T,R,B in mm (default 3,3,3,3)");
+    app.add_option("--job-name", o->jobName, "Job name sent to the printer (default rphoto)");
+    app.add_option("--module", o->module, "Driver module to load");
+    app.add_option("-o,--output", o->output, "Output file, - for stdout")->required();
+    return [o]() -> int {
+        const int modelId = ModelIdFromName(o->model);
+        double h = 0, v = 0;
+        ParseMethod(o->method, &h, &v);
+        const MediaSize* size = FindMediaSize(o->mediaSize);
+        if (!size)
+            throw CommandError{"unknown media size '" + o->mediaSize + "' (known: " + MediaSizeNames() + ")"};
+        CDRc margins{kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm};
+        if (!o->margins.empty()) margins = ParseMargins(o->margins);
+        const double printedMm = size->widthMm - margins.left - margins.right;
+        if (printedMm <= 0 || margins.top + margins.bottom >= size->lengthMm)
+            throw CommandError{"--margins '" + o->margins + "' leave nothing of " + size->name + " to print on"};
+
+        CPrintEnv store;
+        LoadSettingsOrThrow(store, o->file);
+        ApplyAssignments(store, o->sets);
+        store.PutInt(PrEnv_UID, modelId);
+        store.PutString(PrEnv_PrintMethod.pszKey, o->method.c_str());
+        store.PutString(PrEnv_DefaultMediaSizeName.pszKey, size->name);
+
+        DriverModule mod(o->module);
+        DriverPtr driver(mod.Create(&store));
+        CPrinterDriverBase* base = driver ? AsDriverBase(driver.get()) : nullptr;
+        if (!base || !base->m_pDevParms)
+            throw CommandError{"the driver module gave no driver for model " + std::to_string(modelId)};
+
+        JobSetup setup;
+        setup.dResX = h;
+        setup.dResY = v;
+        setup.nJobPixelWidth = static_cast<int>(printedMm / kMmPerInch * h);
+        setup.jobName = o->jobName.c_str();
+        base->SetupJob(setup, {});
+        CJobPrintAttach attach(size->widthMm, size->lengthMm, margins, 0);
+        base->SetJobPrintAttach(&attach);
+        MemorySink sink;
+        base->SetOutputSink(&sink);
+
+        const int started = base->m_pDevParms->OutputStartString(base);
+        const int ended = base->m_pDevParms->OutputEndString(base);
+        if (!started || !ended) throw CommandError{"the device parameters could not output the job streams"};
+        WriteOutputFile(o->output, sink.bytes);
+        return 0;
+    };
+});
+}  // namespace
