@@ -1,0 +1,295 @@
+// `rphoto print`: prints halftoned ink planes as one job through the driver module.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "app/Commands.h"
+#include "app/JobRunner.h"
+#include "app/MediaSizes.h"
+#include "app/ModuleLoader.h"
+#include "app/PlaneImage.h"
+#include "app/SettingsFile.h"
+#include "host/DevParms.h"
+#include "driver/WeavePlan.h"
+
+namespace {
+constexpr double kMmPerInch = 25.4;
+constexpr double kDefaultMarginMm = 3.0;
+constexpr long kMaxDpi = 65535;
+constexpr int kMaxColorId = 35;
+constexpr double kNozzlePitchDpi = 180;  // the head's nozzle rows per inch
+
+struct Options {
+    std::string model;
+    std::string method;
+    std::string mediaSize = "ISO A4";
+    std::string margins;
+    std::string file;
+    std::vector<std::string> sets;
+    std::string inks;
+    int bits = 2;
+    std::string compression = "packbits";
+    bool quiet = false;
+    std::string jobName = "rphoto";
+    std::string output;
+    std::string module;
+    std::vector<std::string> planes;
+};
+
+// Ink names and their host colour identifiers.
+struct InkName {
+    const char* name;
+    int id;
+};
+const InkName kInkNames[] = {{"K", 0},  {"C", 1},  {"M", 2},   {"Y", 3},  {"O", 4},   {"LK", 7},
+                             {"LC", 8}, {"LM", 9}, {"LLK", 10}, {"GO", 30}, {"R", 35}};
+// Each model's inks, in the order planes are given by default.
+const std::vector<int> kModel1Inks = {0, 1, 2, 3, 35, 4, 30};         // K C M Y R O GO
+const std::vector<int> kModel2Inks = {0, 1, 2, 3, 8, 9, 7, 10};       // K C M Y LC LM LK LLK
+
+bool ParseDpi(const std::string& text, double* out)
+{
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v <= 0 || v > kMaxDpi) return false;
+    *out = static_cast<double>(v);
+    return true;
+}
+
+void ParseMethod(const std::string& method, double* h, double* v)
+{
+    const size_t x = method.find('x');
+    if (x == std::string::npos || !ParseDpi(method.substr(0, x), h) || !ParseDpi(method.substr(x + 1), v))
+        throw CommandError{"--method '" + method + "': expected HxV in dpi, e.g. 1440x720"};
+}
+
+CDRc ParseMargins(const std::string& text)
+{
+    double values[4];
+    const char* p = text.c_str();
+    for (int i = 0; i < 4; ++i) {
+        char* end = nullptr;
+        values[i] = std::strtod(p, &end);
+        const char expected = i < 3 ? ',' : '\0';
+        if (end == p || *end != expected || !(values[i] >= 0) || values[i] > 10000)
+            throw CommandError{"--margins '" + text + "': expected four millimetre values L,T,R,B"};
+        p = end + 1;
+    }
+    return CDRc{values[0], values[1], values[2], values[3]};
+}
+
+// "K,C,35,..." to host colour identifiers.
+std::vector<int> ParseInks(const std::string& text)
+{
+    std::vector<int> ids;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos) comma = text.size();
+        std::string item = text.substr(start, comma - start);
+        for (char& ch : item) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        int id = -1;
+        if (!item.empty() && item.find_first_not_of("0123456789") == std::string::npos && item.size() <= 2) {
+            id = std::atoi(item.c_str());
+            if (id > kMaxColorId) id = -1;
+        } else {
+            for (const InkName& n : kInkNames)
+                if (item == n.name) id = n.id;
+        }
+        if (id < 0)
+            throw CommandError{"--inks '" + text + "': '" + item + "' is neither an ink name (K C M Y R O GO LC LM LK LLK) nor 0 to 35"};
+        ids.push_back(id);
+        start = comma + 1;
+    }
+    return ids;
+}
+
+// Where the job's bytes go: stdout, a device as it is, or a temporary file renamed at the end.
+class JobOutput {
+public:
+    explicit JobOutput(const std::string& path) : m_path(path)
+    {
+        if (path == "-") {
+            m_fd = STDOUT_FILENO;
+            return;
+        }
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            m_fd = ::open(path.c_str(), O_WRONLY);
+            if (m_fd < 0) throw CommandError{path + ": cannot open: " + std::strerror(errno)};
+            return;
+        }
+        m_temp = path + ".tmp." + std::to_string(::getpid());
+        m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (m_fd < 0) throw CommandError{path + ": cannot write: " + std::strerror(errno)};
+    }
+    ~JobOutput() { Abandon(); }
+    int Fd() const { return m_fd; }
+    // Makes the output final: the temporary file takes the target's name.
+    void Commit()
+    {
+        if (m_temp.empty()) {
+            if (m_fd != STDOUT_FILENO && m_fd >= 0 && ::close(m_fd) != 0)
+                throw CommandError{m_path + ": cannot write: " + std::strerror(errno)};
+            m_fd = -1;
+            return;
+        }
+        const bool ok = ::fsync(m_fd) == 0 && ::close(m_fd) == 0;
+        m_fd = -1;
+        if (!ok || std::rename(m_temp.c_str(), m_path.c_str()) != 0) {
+            const std::string why = std::strerror(errno);
+            Abandon();
+            throw CommandError{m_path + ": cannot write: " + why};
+        }
+        m_temp.clear();
+    }
+    void Abandon()
+    {
+        if (m_fd >= 0 && m_fd != STDOUT_FILENO) ::close(m_fd);
+        m_fd = -1;
+        if (!m_temp.empty()) std::remove(m_temp.c_str());
+        m_temp.clear();
+    }
+
+private:
+    std::string m_path;
+    std::string m_temp;
+    int m_fd = -1;
+};
+
+// Tells the user when the configured weave ratio is not the one the weave will use.
+void WarnAboutWeaveRatio(const CPrintEnv& store, double resY)
+{
+    const int vp = static_cast<int>(resY / kNozzlePitchDpi + 0.5);
+    const int configured = store.GetInt("WeaveRatio", 6);
+    const int effective = weave::EffectiveWeaveRatio(configured, vp);
+    if (configured == vp)
+        std::fprintf(stderr,
+                     "rphoto: warning: WeaveRatio %d equals the vertical interleave at %g dpi: lines after a long "
+                     "empty run may be lost; use %d or more\n",
+                     configured, resY, vp + 1);
+    else if (effective > 3 * vp)
+        std::fprintf(stderr,
+                     "rphoto: warning: WeaveRatio %d is above %d (3 x the vertical interleave): a few lines at the top "
+                     "of the page may be lost\n",
+                     effective, 3 * vp);
+    if (effective != configured)
+        std::fprintf(stderr, "rphoto: WeaveRatio %d is outside %d..%d at %g dpi vertical; the weave uses %d\n", configured,
+                     vp, weave::kNozzles * vp, resY, effective);
+}
+
+bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
+    auto o = std::make_shared<Options>();
+    app.description("Print halftoned ink planes (PBM or PGM with maxval 1 or 3) as one job");
+    app.add_option("--model", o->model, "r2000 or r3000")->required();
+    app.add_option("--method", o->method, "Print method, HxV in dpi (e.g. 1440x720)")->required();
+    app.add_option("--media-size", o->mediaSize, "Media size (default ISO A4): " + MediaSizeNames());
+    app.add_option("--margins", o->margins, "Driver margins L,T,R,B in mm (default 3,3,3,3)");
+    app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
+    app.add_option("--set", o->sets, "KEY=VALUE into the settings for this job only (repeatable)");
+    app.add_option("--inks", o->inks, "Host colour of each plane: names (K,C,M,Y,R,O,GO,LC,LM,LK,LLK) or 0..35");
+    app.add_option("--bits", o->bits, "Bits per pixel, 1 or 2 (default 2)")->check(CLI::IsMember({1, 2}));
+    app.add_option("--compression", o->compression, "packbits (default) or none")
+        ->check(CLI::IsMember({"packbits", "none"}));
+    app.add_flag("--quiet", o->quiet, "No progress report");
+    app.add_option("--job-name", o->jobName, "Job name (default rphoto)");
+    app.add_option("--module", o->module, "Driver module to load");
+    app.add_option("-o,--output", o->output, "Output file or device, - for stdout")->required();
+    app.add_option("PLANE", o->planes, "One halftoned plane per ink, all of one size")->required();
+    return [o]() -> int {
+        const int modelId = ModelIdFromName(o->model);
+        double h = 0, v = 0;
+        ParseMethod(o->method, &h, &v);
+        const MediaSize* size = FindMediaSize(o->mediaSize);
+        if (!size) throw CommandError{"unknown media size '" + o->mediaSize + "' (known: " + MediaSizeNames() + ")"};
+        CDRc margins{kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm};
+        if (!o->margins.empty()) margins = ParseMargins(o->margins);
+
+        const std::vector<int>& modelInks = modelId == 1 ? kModel1Inks : kModel2Inks;
+        std::vector<int> inks = o->inks.empty() ? modelInks : ParseInks(o->inks);
+        if (o->inks.empty() && o->planes.size() > inks.size())
+            throw CommandError{std::to_string(o->planes.size()) + " planes given, but the " + o->model + " has " +
+                               std::to_string(inks.size()) + " inks"};
+        if (!o->inks.empty() && inks.size() != o->planes.size())
+            throw CommandError{"--inks names " + std::to_string(inks.size()) + " inks for " +
+                               std::to_string(o->planes.size()) + " planes"};
+
+        // Every plane is read and checked before a byte is written.
+        std::vector<JobPlane> planes(o->planes.size());
+        for (size_t i = 0; i < o->planes.size(); ++i) {
+            PlaneImage image;
+            std::string error;
+            if (!ReadPlaneImage(o->planes[i], &image, &error)) throw CommandError{error};
+            if (i > 0 && (image.width != planes[0].width || image.height != planes[0].height))
+                throw CommandError{o->planes[i] + ": " + std::to_string(image.width) + "x" + std::to_string(image.height) +
+                                   " pixels, but " + o->planes[0] + " is " + std::to_string(planes[0].width) + "x" +
+                                   std::to_string(planes[0].height)};
+            if (!PackPlane(image, o->bits, inks[i], &planes[i], &error)) throw CommandError{o->planes[i] + ": " + error};
+        }
+        const double imageWidthMm = planes[0].width * kMmPerInch / h;
+        const double imageLengthMm = planes[0].height * kMmPerInch / v;
+        if (imageWidthMm + margins.left + margins.right > size->widthMm + 1e-9 ||
+            imageLengthMm + margins.top + margins.bottom > size->lengthMm + 1e-9) {
+            char text[200];
+            std::snprintf(text, sizeof text, "%.1f x %.1f mm with margins", imageWidthMm + margins.left + margins.right,
+                          imageLengthMm + margins.top + margins.bottom);
+            throw CommandError{"the planes (" + std::string(text) + ") do not fit on " + size->name};
+        }
+
+        CPrintEnv store;
+        LoadSettingsOrThrow(store, o->file);
+        ApplyAssignments(store, o->sets);
+        store.PutInt(PrEnv_UID, modelId);
+        store.PutString(PrEnv_PrintMethod.pszKey, o->method.c_str());
+        store.PutString(PrEnv_DefaultMediaSizeName.pszKey, size->name);
+
+        DriverModule mod(o->module);
+        IPrinterDriver* created = mod.Create(&store);
+        CPrinterDriverBase* base = created ? AsDriverBase(created) : nullptr;
+        if (!base || !base->m_pDevParms) {
+            DestroyDriver(created);
+            throw CommandError{"the driver module gave no driver for model " + std::to_string(modelId)};
+        }
+        DriverPtr driver(created);
+        // The device parameters loaded the weave option from the store under their prefix.
+        if (store.GetInt(modelId == 1 ? "DP1_bEnableWeave" : "DP2_bEnableWeave", 1)) WarnAboutWeaveRatio(store, v);
+
+        JobDescription job;
+        job.resX = h;
+        job.resY = v;
+        job.bits = o->bits;
+        job.compression = o->compression == "packbits" ? 1 : 0;
+        job.jobName = o->jobName;
+        job.mediaWidthMm = size->widthMm;
+        job.mediaLengthMm = size->lengthMm;
+        job.margins = margins;
+
+        JobOutput out(o->output);
+        FdSink sink(out.Fd());
+        bool shown = false;
+        auto progress = [&](const JobProgress& p) {
+            if (o->quiet || p.seconds < 1.0) return;
+            std::fprintf(stderr, "\rrphoto: row %d of %d, %.1f MB/s raster", p.rowsDone, p.rows,
+                         p.rasterBytes / 1e6 / p.seconds);
+            shown = true;
+        };
+        const JobOutcome outcome = RunJob(*base, job, planes, sink, progress);
+        if (shown) std::fprintf(stderr, "\n");
+        if (!outcome.Ok()) {
+            out.Abandon();
+            throw CommandError{o->output + ": the job failed while writing its output"};
+        }
+        out.Commit();
+        if (!o->quiet && o->output != "-")
+            std::fprintf(stderr, "rphoto: wrote %s: %llu bytes, %d rows in %.2f s\n", o->output.c_str(),
+                         static_cast<unsigned long long>(outcome.bytesOut), planes[0].height, outcome.seconds);
+        return 0;
+    };
+});
+}  // namespace

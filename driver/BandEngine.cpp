@@ -1,0 +1,322 @@
+// The band engine: band set-up, empty rows, loading pixels, printing and shifting bands.
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "devparms/CEpsonRPhotoDevParmsBase.h"
+#include "devparms/PrintMethodParms.h"
+#include "driver/CEpsonRPhotoBase.h"
+#include "host/Platform.h"
+
+namespace {
+// Field 7 of the print method's parameter string: every set pixel prints as value 1.
+int ReadSingleDotSizeFlag(const CPrintEnv* env)
+{
+    CStringList fields;
+    ReadPrintMethodFields(env, &fields);
+    return fields.GetCount() >= 7 && Atoi(fields.GetAt(6)) != 0 ? 1 : 0;
+}
+
+// Band rows of interleave pass v among the first `lines` band lines.
+int RowsOfPass(int lines, int v, int vp) { return lines > v ? (lines - v + vp - 1) / vp : 0; }
+}  // namespace
+
+void CEpsonRPhotoBase::InitBands()
+{
+    if (m_nPixelBits <= 1) {
+        m_nPixelsPerByte = 8, m_nBitsPerPixel = 1, m_nByteShift = 3, m_nPixelIndexMask = 7, m_nPixelMask = 1;
+    } else {
+        m_nPixelsPerByte = 4, m_nBitsPerPixel = 2, m_nByteShift = 2, m_nPixelIndexMask = 3, m_nPixelMask = 3;
+    }
+    m_nPendingAdvance = 0;
+    m_nPendingEmptyRows = 0;
+    m_nAdvancedRows = 0;
+
+    auto* parms = static_cast<CEpsonRPhotoDevParmsBase*>(m_pDevParms);
+    m_bBandAllocFailed = 0;
+    if (parms) {
+        m_nHPasses = static_cast<int>(m_dResX / parms->dNozzleResH + 0.5);
+        m_nVPasses = static_cast<int>(m_dResY / parms->dNozzleResV + 0.5);
+        m_bEnableWeave = parms->bEnableWeave;
+        m_bEnableBrokenNozzles = parms->bEnableBrokenNozzles;
+        for (int k = 0; k < kNozzles; ++k) m_abBrokenNozzle[k] = parms->bBrokenNozzle[k];
+    }
+    // A resolution that yields no pass, or a band beyond 32-bit sizes, cannot be printed.
+    const bool usable = parms && m_nHPasses >= 1 && m_nVPasses >= 1 && m_nVPasses <= INT_MAX / kNozzles;
+    if (!usable) m_nHPasses = m_nVPasses = 1;
+    const int hp = m_nHPasses, vp = m_nVPasses;
+
+    m_nColors = GetCountPrimCols();
+    m_nRowBytes = m_nBytesPerRow;
+    m_nPassRowBytes = (m_nRowBytes + hp - 1) / hp;
+    m_nDataOffset = 0;
+    m_nBandRows = 0;
+    m_nLoadedRows = 0;
+    m_nHorizPos = 0;
+    m_nDataBytes = m_nPassRowBytes;
+    const long long planeBytes = 180LL * m_nPassRowBytes;
+    const long long passBytes = planeBytes * m_nColors;
+    const long long bandBufSize = passBytes * vp * hp;
+    const bool fits = usable && bandBufSize <= INT_MAX && planeBytes + planeBytes / 127 + 4 <= INT_MAX;
+    m_nPlaneBytes = fits ? static_cast<int>(planeBytes) : 0;
+    m_nPassBytes = fits ? static_cast<int>(passBytes) : 0;
+    m_nBandBufSize = fits ? static_cast<int>(bandBufSize) : 0;
+    m_nBandLines = kNozzles * vp;
+
+    ReleaseBuffers();  // an output that was never ended
+    m_bBandAllocFailed = fits ? 0 : 1;
+    if (fits) {
+        m_pBandBuf = new (std::nothrow) unsigned char[m_nBandBufSize > 0 ? m_nBandBufSize : 1];
+        if (m_pBandBuf)
+            std::memset(m_pBandBuf, 0, static_cast<size_t>(m_nBandBufSize));
+        else
+            m_bBandAllocFailed = 1;
+    }
+    m_nPackBufSize = m_nPlaneBytes + m_nPlaneBytes / 127 + 4;
+    m_nBandCount = 0;
+    UpdateWeave(1);
+    m_dwDriverTime = m_dwTotalTime = m_dwPortTime = m_dwSelectTime = m_dwLoadTime = 0;
+    m_bCompress = m_nCompression == 1 ? 1 : 0;
+    if (m_bCompress && !m_bBandAllocFailed) {
+        m_pPackBuf = new (std::nothrow) unsigned char[m_nPackBufSize];
+        if (m_pPackBuf)
+            std::memset(m_pPackBuf, 0, static_cast<size_t>(m_nPackBufSize));
+        else
+            m_bBandAllocFailed = 1;
+    }
+    m_bSingleDotSize = ReadSingleDotSizeFlag(m_pPrintEnv);
+    SetupLoadTables();
+    m_bBandsReady = 1;
+    m_bOutputEnded = 0;
+}
+
+int CEpsonRPhotoBase::OutputEmptyRows(int nRows)
+{
+    if (nRows <= 0) return 1;
+    const uint32_t t0 = TraceTicks();
+    if (!m_bBandsReady) InitBands();
+    int result;
+    if (m_bBandAllocFailed) {
+        result = 0;
+    } else {
+        m_nPendingEmptyRows += nRows;
+        if (m_bOutputEnded) {
+            result = FlushBands(1) ? 1 : 0;
+        } else if (m_nBandRows + m_nPendingEmptyRows < m_nBandLines) {
+            if (m_nBandRows == m_nLeadingEmptyRows) m_nLeadingEmptyRows += m_nPendingEmptyRows;
+            m_nBandRows += m_nPendingEmptyRows;
+            m_nPendingEmptyRows = 0;
+            result = 1;
+        } else {
+            result = FlushBands(0) ? 1 : 0;
+        }
+    }
+    if (m_bTraceRealTime) m_dwDriverTime += GetTickCount() - t0;
+    return result;
+}
+
+void CEpsonRPhotoBase::SetupLoadTables()
+{
+    const int hp = m_nHPasses;
+    m_nLoadTableHp = 0;
+    if (hp > 8 || m_nPixelsPerByte % hp != 0) return;  // the per-pixel path serves
+    const int perByte = m_nPixelsPerByte / hp;  // pixels of one source byte in one pass
+    const int bpp = m_nBitsPerPixel;
+    for (int h = 0; h < hp; ++h)
+        for (int b = 0; b < 256; ++b) {
+            unsigned value = 0;
+            for (int t = 0; t < perByte; ++t) {
+                const int q = h + t * hp;  // pixel place in the source byte
+                unsigned v = (static_cast<unsigned>(b) >> (8 - (q + 1) * bpp)) & static_cast<unsigned>(m_nPixelMask);
+                if (v && m_bSingleDotSize) v = 1;
+                value |= v << ((perByte - 1 - t) * bpp);
+            }
+            m_loadTable[h][b] = static_cast<unsigned char>(value);
+        }
+    m_nLoadTableHp = hp;
+    m_nLoadTableBits = bpp;
+    m_bLoadTableSingleDot = m_bSingleDotSize;
+}
+
+void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int nVPass, int nHPass)
+{
+    const uint32_t t0 = TraceTicks();
+    unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
+    const int hp = m_nHPasses;
+    if (m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize) {
+        // Each source byte gives this pass 8 / hp bits; hp source bytes make one pass byte.
+        const int bitsPerSource = 8 / hp;
+        const unsigned char* table = m_loadTable[nHPass];
+        if (hp == 1) {
+            for (int i = 0; i < m_nRowBytes; ++i) dst[i] = static_cast<unsigned char>(dst[i] | table[pRow[i]]);
+        } else if (hp == 2) {
+            const int pairs = m_nRowBytes / 2;
+            for (int i = 0; i < pairs; ++i)
+                dst[i] = static_cast<unsigned char>(dst[i] | (table[pRow[2 * i]] << 4) | table[pRow[2 * i + 1]]);
+            if (m_nRowBytes & 1) dst[pairs] = static_cast<unsigned char>(dst[pairs] | (table[pRow[2 * pairs]] << 4));
+        } else {
+            for (int i = 0; i < m_nPassRowBytes; ++i) {
+                const int first = i * hp;
+                const int count = m_nRowBytes - first < hp ? m_nRowBytes - first : hp;
+                unsigned acc = 0;
+                for (int s = 0; s < count; ++s)
+                    acc |= static_cast<unsigned>(table[pRow[first + s]]) << (8 - (s + 1) * bitsPerSource);
+                dst[i] = static_cast<unsigned char>(dst[i] | acc);
+            }
+        }
+    } else {
+        const int bpp = m_nBitsPerPixel;
+        const int pixels = m_nRowBytes * m_nPixelsPerByte;
+        for (int i = 0, x = nHPass; x < pixels; ++i, x += hp) {
+            unsigned v = (pRow[x >> m_nByteShift] >> (8 - ((x & m_nPixelIndexMask) + 1) * bpp)) &
+                         static_cast<unsigned>(m_nPixelMask);
+            if (!v) continue;
+            if (m_bSingleDotSize) v = 1;
+            dst[i >> m_nByteShift] = static_cast<unsigned char>(dst[i >> m_nByteShift] |
+                                                                (v << (8 - ((i & m_nPixelIndexMask) + 1) * bpp)));
+        }
+    }
+    if (m_bTraceRealTime) m_dwLoadTime += GetTickCount() - t0;
+}
+
+int CEpsonRPhotoBase::OutputBand()
+{
+    if (m_nBandRows == 0) return 1;
+    if (m_bBandAllocFailed) return 1;
+    const int vp = m_nVPasses;
+    const int size = m_nPassRowBytes * ((m_nBandRows + vp - 1) / vp);
+    unsigned char* pass = new (std::nothrow) unsigned char[size > 0 ? size : 1];
+    if (!pass) {
+        m_bBandAllocFailed = 1;
+        return 1;
+    }
+    const int passes = weave::PassesPerBand(m_bEnableWeave, m_nWeaveState, vp, m_nFirstBandFactor,
+                                            m_nLeadingEmptyRows, m_nBandLines);
+    const int mark = m_nAdvancedRows + m_nPendingAdvance;
+    if (m_nLoadedRows > 0) {
+        for (int p = 0; p < passes; ++p) {
+            for (int h = 0; h < m_nHPasses; ++h)
+                for (int c = 0; c < m_nColors; ++c) {
+                    SelectPassPixels(pass, p, h, c, size);
+                    if (m_bBandAllocFailed) {
+                        delete[] pass;
+                        return 1;
+                    }
+                    if (m_nDataBytes > 0) {
+                        const int rows = m_nBandRows / vp + (vp * (m_nBandRows / vp) + p < m_nBandRows ? 1 : 0);
+                        OutputRasterPass(p, h, c, pass, rows, m_nDataBytes);
+                    }
+                    JobSection(nullptr, 0);
+                }
+            m_nPendingAdvance += 1;  // the next interleave pass prints one line lower
+        }
+    }
+    delete[] pass;
+    AdvanceBand(mark);
+    UpdateWeave(0);
+    return 1;
+}
+
+void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
+{
+    const int vp = m_nVPasses;
+    const int feed = weave::BandFeed(m_nFeed, vp, m_nBandCount, m_nBandRows);
+    m_nPendingAdvance = feed - m_nAdvancedRows + nAdvanceMark;
+    const int oldRows = m_nBandRows;
+    auto drop = [feed](int& n) { n = n > feed ? n - feed : 0; };
+    drop(m_nBandRows);
+    drop(m_nLoadedRows);
+    drop(m_nLeadingEmptyRows);
+
+    // Line L takes line L + feed. Lines at or beyond oldRows are zero already, so only the
+    // lines that stay are copied and only the vacated ones cleared.
+    const int keep = oldRows - feed;
+    const size_t rowBytes = static_cast<size_t>(m_nPassRowBytes);
+    if (m_pBandBuf && keep > 0) {
+        const int chunk = feed / vp;  // rows of a block that can move at once without overlap
+        if (chunk == 0) {
+            for (int line = 0; line < keep; ++line)
+                for (int h = 0; h < m_nHPasses; ++h)
+                    for (int c = 0; c < m_nColors; ++c)
+                        std::memcpy(GetBandLinePtr(line, h, c, 0), GetBandLinePtr(line + feed, h, c, 0), rowBytes);
+        } else {
+            // Round by round, every block moves `chunk` rows; a round reads only rows that
+            // no earlier round has written.
+            for (int k0 = 0;; k0 += chunk) {
+                bool moved = false;
+                for (int v = 0; v < vp; ++v) {
+                    const int kept = RowsOfPass(keep, v, vp);
+                    const int k1 = kept < k0 + chunk ? kept : k0 + chunk;
+                    if (k1 <= k0) continue;
+                    moved = true;
+                    const int from = v + feed + vp * k0;  // band line that row k0 of pass v takes
+                    for (int h = 0; h < m_nHPasses; ++h)
+                        for (int c = 0; c < m_nColors; ++c)
+                            std::memcpy(GetBandRowPtr(k0, v, h, c, 0), GetBandLinePtr(from, h, c, 0),
+                                        static_cast<size_t>(k1 - k0) * rowBytes);
+                }
+                if (!moved) break;
+            }
+        }
+    }
+    if (m_pBandBuf) {
+        for (int v = 0; v < vp; ++v) {
+            const int k0 = RowsOfPass(keep > 0 ? keep : 0, v, vp);
+            const int k1 = RowsOfPass(oldRows, v, vp);
+            if (k1 <= k0) continue;
+            for (int h = 0; h < m_nHPasses; ++h)
+                for (int c = 0; c < m_nColors; ++c)
+                    std::memset(GetBandRowPtr(k0, v, h, c, 0), 0, static_cast<size_t>(k1 - k0) * rowBytes);
+        }
+    }
+    m_nBandCount += 1;
+}
+
+int CEpsonRPhotoBase::FlushBands(int bFinal)
+{
+    if (m_bBandAllocFailed) return 0;
+    int ok = 1;
+    {
+        CEpsonCommandsAddClass cmds;
+        OutputVertAdvance(cmds, 1);
+    }
+    for (;;) {
+        const bool more = bFinal ? (m_nBandRows > 0 || (m_bOutputEnded && m_nPendingEmptyRows > 0))
+                                 : m_nPendingEmptyRows > 0;
+        if (!more || m_bBandAllocFailed) break;
+        const int e = m_nPendingEmptyRows;
+        if (e > 0) {
+            const int d = m_nBandRows;
+            if (e + d < m_nBandLines) {
+                if (d == 0) m_nLeadingEmptyRows = e - 1;
+                m_nPendingEmptyRows = 0;
+                m_nBandRows = e + d;
+            } else {
+                // The band is filled to one line short of full.
+                if (d == 0) m_nLeadingEmptyRows = m_nBandLines - 2;
+                m_nPendingEmptyRows = e + d + 1 - m_nBandLines;
+                m_nBandRows = m_nBandLines - 1;
+            }
+        }
+        if (ok == 1) ok = OutputBand() ? 1 : 0;
+    }
+    if (m_bBandAllocFailed) return 0;
+    if (bFinal) {
+        CEpsonCommandsAddClass cmds;
+        OutputVertAdvance(cmds, 1);
+        if (m_bEnableWeave) UpdateWeave(1);
+    }
+    return ok;
+}
+
+unsigned char* CEpsonRPhotoBase::GetBandRowPtr(int nRow, int nVPass, int nHPass, int nColor, int)
+{
+    return m_pBandBuf + static_cast<size_t>(nVPass * m_nHPasses + nHPass) * static_cast<size_t>(m_nPassBytes) +
+           static_cast<size_t>(nColor) * static_cast<size_t>(m_nPlaneBytes) +
+           static_cast<size_t>(nRow) * static_cast<size_t>(m_nPassRowBytes);
+}
+
+unsigned char* CEpsonRPhotoBase::GetBandLinePtr(int nLine, int nHPass, int nColor, int nSize)
+{
+    return GetBandRowPtr(nLine / m_nVPasses, nLine % m_nVPasses, nHPass, nColor, nSize);
+}

@@ -1,0 +1,43 @@
+// The driver object's construction, destruction and small shared helpers.
+#include "driver/CEpsonRPhotoBase.h"
+
+#include "host/Platform.h"
+
+CEpsonRPhotoBase::CEpsonRPhotoBase(CPrintEnv* pEnv, CUnivDevParmsBase* pParms) : CPrinterDriverBase(pEnv, pParms)
+{
+    m_nColors = m_nPrimCols;
+    m_strJobInfo = "";
+    m_bTraceRealTime = pEnv ? pEnv->GetInt("TraceRealTime", 0) : 0;
+}
+
+CEpsonRPhotoBase::~CEpsonRPhotoBase()
+{
+    // The host normally ends every output; a driver destroyed in the middle of one must
+    // not leak its buffers.
+    ReleaseBuffers();
+    m_strJobInfo.Empty();
+}
+
+void CEpsonRPhotoBase::ReleaseBuffers()
+{
+    delete[] m_pBandBuf;
+    m_pBandBuf = nullptr;
+    delete[] m_pPackBuf;
+    m_pPackBuf = nullptr;
+    m_selection.Release();
+}
+
+uint32_t CEpsonRPhotoBase::TraceTicks() const { return m_bTraceRealTime ? GetTickCount() : 0; }
+
+int CEpsonRPhotoBase::TimedOutput(const CString& bytes)
+{
+    const uint32_t t0 = TraceTicks();
+    const int ok = Output(bytes) ? 1 : 0;
+    if (m_bTraceRealTime) m_dwPortTime += GetTickCount() - t0;
+    return ok;
+}
+
+int CEpsonRPhotoBase::PlaneColorId(int nColor) const
+{
+    return m_pPrimColors && nColor >= 0 ? m_pPrimColors[nColor] : 0;
+}

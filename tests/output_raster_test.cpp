@@ -1,0 +1,188 @@
+// Raster command output: block bytes, positions, colour codes, compression, failed writes.
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+
+namespace {
+using namespace engine_test;
+
+// The worked block: model 2, plain data, 1 bit, 2 horizontal passes, pass 1, offset 10,
+// 50 bytes per line, 180 lines, plane colour 1, one line pending, head at the origin.
+TEST(RasterOutput, WorkedBlock)
+{
+    JobParams p;
+    p.resX = 720;
+    p.resY = 180;
+    p.bits = 1;
+    p.colors = {1};
+    Rig rig(p, 1024);
+    auto& d = *rig.driver;
+    d.OutputInit(0, 0);
+    ASSERT_EQ(d.m_nHPasses, 2);
+    ASSERT_TRUE(rig.sink.bytes.empty());
+    const int advancedBefore = d.m_nAdvancedRows;
+    d.m_nPendingAdvance = 1;
+    d.m_nDataOffset = 10;
+    d.m_nDataBytes = 50;
+    std::vector<uint8_t> data(180 * 50);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7 + 1);
+    const std::vector<uint8_t> sent = data;
+    EXPECT_EQ(d.OutputRasterPass(0, 1, 0, data.data(), 180, 50), 1);
+    const std::string want = Hex("1B 28 76 04 00 01 00 00 00") + Hex("1B 28 24 04 00 A1 00 00 00") +
+                             Hex("1B 69 02 00 01 32 00 B4 00") + std::string(sent.begin(), sent.end()) + Hex("0D");
+    EXPECT_EQ(rig.sink.bytes, want);
+    EXPECT_EQ(d.m_nPendingAdvance, 0);
+    EXPECT_EQ(d.m_nHorizPos, 0);
+    EXPECT_EQ(d.m_nAdvancedRows, advancedBefore + 1);
+}
+
+// No pending advance and data at the left origin: the raster command and one CR only.
+TEST(RasterOutput, BareBlock)
+{
+    JobParams p;
+    p.resX = 360;
+    p.resY = 180;
+    p.bits = 2;
+    p.colors = {3};
+    Rig rig(p, 40);
+    auto& d = *rig.driver;
+    d.OutputInit(0, 0);
+    d.m_nDataOffset = 0;
+    d.m_nDataBytes = 2;
+    uint8_t data[6] = {1, 2, 3, 4, 5, 6};
+    d.OutputRasterPass(0, 0, 0, data, 3, 2);
+    EXPECT_EQ(rig.sink.bytes, Hex("1B 69 04 00 02 02 00 03 00 01 02 03 04 05 06 0D"));
+}
+
+// Two colours with the same left trim each get their own horizontal position.
+TEST(RasterOutput, PositionAfterEveryCarriageReturn)
+{
+    JobParams p;
+    p.resX = 360;
+    p.resY = 180;
+    p.bits = 2;
+    p.colors = {1, 2};
+    Rig rig(p, 40);
+    auto& d = *rig.driver;
+    d.OutputInit(0, 0);
+    d.m_nDataOffset = 3;
+    d.m_nDataBytes = 1;
+    uint8_t a[1] = {0x40}, b[1] = {0x80};
+    d.OutputRasterPass(0, 0, 0, a, 1, 1);
+    d.OutputRasterPass(0, 0, 1, b, 1, 1);
+    // position 3 x 1 x 4 + 0 = 12
+    EXPECT_EQ(rig.sink.bytes, Hex("1B 28 24 04 00 0C 00 00 00 1B 69 02 00 02 01 00 01 00 40 0D"
+                                  "1B 28 24 04 00 0C 00 00 00 1B 69 01 00 02 01 00 01 00 80 0D"));
+}
+
+// The colour code of every host colour identifier, per model and black-ink mode.
+TEST(RasterOutput, ColourCodes)
+{
+    std::vector<int> table(41, 0x00);
+    const std::pair<int, int> listed[] = {{1, 0x02}, {2, 0x01}, {3, 0x04}, {4, 0x0A}, {5, 0x0B}, {6, 0x08},
+                                          {7, 0x10}, {8, 0x12}, {9, 0x11}, {10, 0x30}, {30, 0x09}, {33, 0x3F},
+                                          {34, 0x7F}, {35, 0x07}};
+    for (auto [id, code] : listed) table[id] = code;
+    for (int model : {1, 2})
+        for (int inkMode : {0, 1}) {
+            JobParams p;
+            p.model = model;
+            p.inkMode = inkMode;
+            p.resX = 360;
+            p.resY = 180;
+            p.bits = 1;
+            for (int id = 0; id <= 40; ++id) p.colors.push_back(id);
+            Rig rig(p, 8);
+            auto& d = *rig.driver;
+            d.OutputInit(0, 0);
+            d.m_nDataOffset = 0;
+            d.m_nDataBytes = 1;
+            for (int id = 0; id <= 40; ++id) {
+                rig.sink.bytes.clear();
+                uint8_t px[1] = {0xFF};
+                d.OutputRasterPass(0, 0, id, px, 1, 1);
+                ASSERT_GE(rig.sink.bytes.size(), 3u);
+                const int want = (model == 1 && inkMode == 0 && id == 0) ? 0x40 : table[id];
+                EXPECT_EQ(static_cast<uint8_t>(rig.sink.bytes[2]), want)
+                    << "model " << model << " ink mode " << inkMode << " colour " << id;
+            }
+        }
+}
+
+// With compression the length is the PackBits form of all rows as one stream.
+TEST(RasterOutput, PackBitsAcrossRows)
+{
+    JobParams p;
+    p.resX = 360;
+    p.resY = 180;
+    p.bits = 2;
+    p.compression = 1;
+    p.colors = {0};
+    Rig rig(p, 40);
+    auto& d = *rig.driver;
+    d.OutputInit(0, 0);
+    d.m_nDataOffset = 0;
+    d.m_nDataBytes = 4;
+    // Two rows of 4 bytes: 00 00 00 07 | 07 07 09 0A; the run of 07 crosses the rows.
+    uint8_t data[8] = {0, 0, 0, 7, 7, 7, 9, 10};
+    d.OutputRasterPass(0, 0, 0, data, 2, 4);
+    EXPECT_EQ(rig.sink.bytes, Hex("1B 69 00 01 02 04 00 02 00 FE 00 FE 07 01 09 0A 0D"));
+}
+
+// Broken-nozzle simulation blanks the marked nozzles' rows before they are sent.
+TEST(RasterOutput, BrokenNozzlesBlanked)
+{
+    for (int enabled : {0, 1}) {
+        JobParams p;
+        p.resX = 360;
+        p.resY = 180;
+        p.bits = 1;
+        p.colors = {0};
+        Rig rig(p, 16);
+        rig.parms.bEnableBrokenNozzles = enabled;
+        rig.parms.bBrokenNozzle[0] = 1;
+        rig.parms.bBrokenNozzle[2] = 1;
+        auto& d = *rig.driver;
+        d.OutputInit(0, 0);  // holds 11 lines: nozzles 0..10 take part
+        d.m_nDataOffset = 0;
+        d.m_nDataBytes = 2;
+        std::vector<uint8_t> data(8, 0xFF);
+        d.OutputRasterPass(0, 0, 0, data.data(), 4, 2);
+        const std::string rows = enabled ? Hex("00 00 FF FF 00 00 FF FF") : Hex("FF FF FF FF FF FF FF FF");
+        EXPECT_EQ(rig.sink.bytes, Hex("1B 69 00 00 01 02 00 04 00") + rows + Hex("0D")) << enabled;
+    }
+}
+
+// A sink that fails half-way: writes report 0, the job still ends and reports failure.
+TEST(RasterOutput, FailingSinkEndsCleanly)
+{
+    JobParams p;
+    p.resX = 720;
+    p.resY = 720;
+    p.bits = 2;
+    p.colors = {0, 1};
+    Rig rig(p, 200);
+    CountingSink sink(3000);
+    rig.driver->SetOutputSink(&sink);
+    Page page(2, 200, 1500);
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) page.px[y % 2][y][x] = static_cast<uint8_t>((x + y) % 4);
+    EXPECT_EQ(rig.RunPage(page, 2), 0);
+    EXPECT_GT(sink.writes, 2u);
+    EXPECT_LE(sink.total, 3000u);
+    EXPECT_EQ(rig.driver->m_pBandBuf, nullptr);
+    EXPECT_EQ(rig.driver->m_pPackBuf, nullptr);
+    EXPECT_EQ(rig.driver->m_nPendingAdvance, 0);
+
+    // A single failed move reports 0 and leaves nothing pending.
+    CountingSink dead(0);
+    rig.driver->SetOutputSink(&dead);
+    rig.driver->OutputInit(0, 0);
+    rig.driver->m_nPendingAdvance = 5;
+    CEpsonCommandsAddClass cmds;
+    EXPECT_EQ(rig.driver->OutputVertAdvance(cmds, 1), 0);
+    EXPECT_EQ(rig.driver->m_nPendingAdvance, 0);
+    EXPECT_EQ(rig.driver->OutputExit(), 0);
+}
+
+}  // namespace
