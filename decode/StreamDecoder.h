@@ -1,0 +1,81 @@
+// The decoder's inner workings, shared by its source files (not part of the public API).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decode/Decoder.h"
+#include "decode/PrinterState.h"
+
+// Thrown inside the decoder at the first fault; Decode turns it into DecodeResult::error.
+struct DecodeFault {
+    size_t offset;
+    std::string command;
+    std::string message;
+};
+
+class StreamDecoder {
+public:
+    StreamDecoder(const uint8_t* data, size_t n, const DecodeOptions& options, DecodeResult& result)
+        : m_d(data), m_n(n), m_opt(options), m_r(result)
+    {
+    }
+    void Run();
+
+private:
+    // Top level (Decoder.cpp).
+    void TopLevel();
+    void Escape();
+    void Ejl();
+    void NulRun();
+    void RemoteRecord();
+    void LineFeed();
+    void FormFeed();
+    void OneByteEsc(const char* name);
+    void ShortHorizontal(bool relative);
+    // ESC ( commands (EscParen.cpp).
+    void ParenCommand();
+    void SetUnits(const uint8_t* p, size_t n);
+    void SetResolution(const uint8_t* p, size_t n);
+    void SetPageFormat(const uint8_t* p, size_t n);
+    void MoveVertical(const uint8_t* p, size_t n, bool relative);
+    void MoveHorizontal(const uint8_t* p, size_t n, bool relative);
+    // ESC i (Raster.cpp).
+    void Raster();
+    int32_t RowStep() const;
+    int32_t ColumnStep() const;
+    void LayBlock(RasterBlock& block, const uint8_t* data);
+    DecodedPage& PageForBlock();
+    uint32_t PassForBlock(uint8_t ink);
+    InkPlane& PlaneFor(DecodedPage& page, uint8_t ink);
+
+    // Helpers.
+    [[noreturn]] void Fail(const std::string& message) const;
+    void Warn(const std::string& message);
+    // Fails unless k more bytes follow the current command's start.
+    void Need(size_t k, const char* what) const;
+    size_t Emit(const std::string& name, const std::string& text, bool remote = false);
+    void SetRow(int64_t row);
+    void CountFeed(int64_t lines);
+
+    const uint8_t* m_d;
+    size_t m_n;
+    const DecodeOptions& m_opt;
+    DecodeResult& m_r;
+    PrinterState m_s;
+
+    size_t m_pos = 0;
+    size_t m_cmdStart = 0;   // offset of the command being read
+    std::string m_cmdName;   // its name, for faults
+    bool m_remote = false;
+
+    int m_page = -1;         // index into m_r.pages; -1 before the page's first raster block
+    uint32_t m_pendingFeeds = 0;
+    int64_t m_pendingFeedLines = 0;
+    bool m_passOpen = false; // a head pass is collecting blocks at m_passRow
+    int64_t m_passRow = 0;
+    std::vector<uint8_t> m_passInks;
+    uint32_t m_passes = 0;   // passes opened so far in the job
+    uint64_t m_planeBytes = 0;
+    std::vector<uint8_t> m_unpacked;
+};

@@ -1,0 +1,308 @@
+// Where the dots of raster blocks land, which pass and nozzle laid them, and faults in the data.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <tuple>
+
+#include "decode_support.h"
+
+namespace {
+TEST(DecodeRaster, RawBlockLaysEveryPixelAtItsRowAndColumn)
+{
+    // Cyan, raw, 2 bpp, 1 byte x 2 lines at row 3, column 7. E4 = 3 2 1 0, 1B = 0 1 2 3.
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 28 76 04 00 03 00 00 00",
+                                               "1B 28 24 04 00 07 00 00 00", "1B 69 02 00 02 01 00 02 00 E4 1B",
+                                               "0D"}));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    ASSERT_EQ(r.pages.size(), 1u);
+    const InkPlane* c = r.pages[0].Plane(0x02);
+    ASSERT_NE(c, nullptr);
+    // Lines 4 rows apart (nozzle pitch 1/180 inch at 720 rows per inch), pixels 2 columns apart.
+    const std::map<std::pair<int, int>, int> expected = {
+        {{3, 7}, 3}, {{3, 9}, 2}, {{3, 11}, 1}, {{7, 9}, 1}, {{7, 11}, 2}, {{7, 13}, 3}};
+    for (int row = 0; row < 12; ++row)
+        for (int col = 0; col < 16; ++col) {
+            auto it = expected.find({row, col});
+            EXPECT_EQ(c->Value(row, col), it == expected.end() ? 0 : it->second) << row << "," << col;
+        }
+    EXPECT_EQ(c->Width(), 14);
+    EXPECT_EQ(c->Height(), 8);
+    EXPECT_EQ(c->Dots(1), 2u);
+    EXPECT_EQ(c->Dots(2), 2u);
+    EXPECT_EQ(c->Dots(3), 2u);
+    ASSERT_EQ(r.blocks.size(), 1u);
+    EXPECT_EQ(r.blocks[0].rowStep, 4);
+    EXPECT_EQ(r.blocks[0].columnStep, 2);
+    EXPECT_EQ(r.blocks[0].dots, 6u);
+    EXPECT_EQ(r.pages[0].dpiX, 1440);
+    EXPECT_EQ(r.pages[0].dpiY, 720);
+}
+
+TEST(DecodeRaster, OneBitPixelsAndMicroWeaveRows)
+{
+    // 1 bpp, A5 = 1010 0101; MicroWeave on puts the lines on adjacent rows.
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 28 69 01 00 01",
+                                               "1B 69 04 00 01 01 00 02 00 A5 80"}));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    const InkPlane* y = r.pages[0].Plane(0x04);
+    ASSERT_NE(y, nullptr);
+    EXPECT_EQ(y->BitsPerPixel(), 1);
+    for (int col : {0, 4, 10, 14}) EXPECT_EQ(y->Value(0, col), 1) << col;
+    for (int col : {2, 6, 8, 12}) EXPECT_EQ(y->Value(0, col), 0) << col;
+    EXPECT_EQ(y->Value(1, 0), 1);
+    EXPECT_EQ(y->TotalDots(), 5u);
+}
+
+// The R2000's own raster resolution (base 28800) with units of 1/360 inch: lines 2 rows apart, a dot
+// every column.
+TEST(DecodeRaster, PitchesInAnotherBaseGiveTheSameGeometry)
+{
+    const DecodeResult r = DecodeBytes(Hex("1B 28 55 05 00 10 10 10 80 16  1B 28 44 04 00 80 70 A0 50"
+                                           "1B 69 01 00 02 01 00 02 00 FF FF"));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    EXPECT_EQ(r.blocks[0].rowStep, 2);     // 160/28800 inch = 1/180, at 1/360 inch rows
+    EXPECT_EQ(r.blocks[0].columnStep, 1);  // 80/28800 inch = 1/360
+}
+
+TEST(DecodeRaster, PitchesThatAreNotWholeUnitsAreFaults)
+{
+    // Units 1/360 inch horizontally, dot pitch 1/720 inch: half a column.
+    const DecodeResult r = DecodeBytes(Hex("1B 28 55 05 00 10 10 10 80 16  1B 28 44 04 00 80 16 20 08"
+                                           "1B 69 01 00 02 01 00 01 00 FF"));
+    ASSERT_FALSE(r.Ok());
+    EXPECT_EQ(r.error->command, "ESC i");
+    EXPECT_NE(r.error->message.find("dot pitch"), std::string::npos);
+    const DecodeResult noD = DecodeBytes(Hex("1B 28 55 05 00 10 10 10 80 16  1B 69 01 00 02 01 00 01 00 FF"));
+    ASSERT_FALSE(noD.Ok());
+    EXPECT_EQ(noD.error->message, "raster data before ESC ( D set the raster resolution");
+}
+
+TEST(DecodeRaster, PackBitsRunsMayCrossLinesWithinTheBlock)
+{
+    // 3 bytes x 2 lines: literal 2 bytes (40 00), then a run of 4 x FF over the line end.
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 01 01 02 03 00 02 00 01 40 00 FD FF 0D"}));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    const InkPlane* m = r.pages[0].Plane(0x01);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->Value(0, 0), 1);    // 40: pixel 0 of byte 0
+    EXPECT_EQ(m->Value(0, 16), 3);   // byte 2, pixel 0
+    EXPECT_EQ(m->Value(0, 22), 3);   // byte 2, pixel 3
+    EXPECT_EQ(m->Value(4, 0), 3);    // line 1 starts with the rest of the run
+    EXPECT_EQ(m->Value(4, 22), 3);
+    EXPECT_EQ(m->Dots(3), 16u);
+    EXPECT_EQ(r.blocks[0].dataBytes, 5u);
+    EXPECT_EQ(r.commands.back().name, "CR");
+}
+
+TEST(DecodeRaster, PackBitsFaultsNameTheBlockAndTheCountByte)
+{
+    struct Case {
+        const char* data;
+        const char* message;
+    };
+    // Block: 2 bytes x 1 line; the data starts at offset 28 (19 bytes of set-up, 9 of header).
+    const Case cases[] = {
+        {"80 00 00", "PackBits count byte 0x80 is not allowed (count byte at offset 0x00001c)"},
+        {"FD 00", "PackBits run overflows the block (count byte at offset 0x00001c)"},
+        {"02 00 00 00", "PackBits run overflows the block (count byte at offset 0x00001c)"},
+        {"00 00 FE 00", "PackBits run overflows the block (count byte at offset 0x00001e)"},
+        {"01 00", "truncated: PackBits data ends after 0 of 2 bytes"},
+        {"FF", "truncated: PackBits data ends after 0 of 2 bytes"},
+        {"00 00", "truncated: PackBits data ends after 1 of 2 bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.data);
+        const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 01 02 02 00 01 00", c.data}));
+        ASSERT_FALSE(r.Ok());
+        EXPECT_EQ(r.error->offset, 19u);
+        EXPECT_EQ(r.error->command, "ESC i");
+        EXPECT_EQ(r.error->message, c.message);
+        EXPECT_TRUE(r.pages.empty());  // a faulty block lays nothing
+    }
+}
+
+TEST(DecodeRaster, HeaderFaults)
+{
+    const struct {
+        const char* block;
+        const char* message;
+    } cases[] = {
+        {"1B 69 02 02 02 01 00 01 00 00", "compression mode 2 is not supported"},
+        {"1B 69 02 00 03 01 00 01 00 00", "bits per pixel must be 1 or 2, not 3"},
+        {"1B 69 02 00 02 02 00 02 00 00 00 00", "truncated: raster data needs 4 bytes, 3 left"},
+        {"1B 69 02 00 02 02 00", "truncated: ESC i header needs 9 bytes, 7 left"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.block);
+        const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, c.block}));
+        ASSERT_FALSE(r.Ok());
+        EXPECT_EQ(r.error->Text(), std::string("offset 0x000013: ESC i: ") + c.message);
+    }
+}
+
+// A pass is one sweep: blocks at one vertical position, each ink at most once.
+TEST(DecodeRaster, PassesFollowSweepsAndNozzlesFollowLines)
+{
+    const DecodeResult r = DecodeBytes(Concat({
+        kSetup1440x720,
+        "1B 69 02 00 02 01 00 02 00 40 00 0D",   // pass 0: cyan, line 0
+        "1B 69 01 00 02 01 00 02 00 00 40 0D",   // pass 0: magenta, line 1
+        "1B 28 24 04 00 01 00 00 00",
+        "1B 69 02 00 02 01 00 02 00 00 C0 0D",   // pass 1: cyan again, odd columns
+        "1B 28 76 04 00 01 00 00 00",
+        "1B 69 02 00 02 01 00 01 00 80 0D",      // pass 2: one row lower
+    }));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    ASSERT_EQ(r.blocks.size(), 4u);
+    EXPECT_EQ(r.blocks[0].pass, 0u);
+    EXPECT_EQ(r.blocks[1].pass, 0u);
+    EXPECT_EQ(r.blocks[2].pass, 1u);
+    EXPECT_EQ(r.blocks[3].pass, 2u);
+    EXPECT_EQ(r.Passes(), 3u);
+    EXPECT_EQ(r.pages[0].passes, 3u);
+    const InkPlane* c = r.pages[0].Plane(0x02);
+    ASSERT_TRUE(c->Origin(0, 0).has_value());
+    EXPECT_EQ(c->Origin(0, 0)->pass, 0u);
+    EXPECT_EQ(c->Origin(0, 0)->nozzle, 0u);
+    EXPECT_EQ(c->Origin(4, 1)->pass, 1u);
+    EXPECT_EQ(c->Origin(4, 1)->nozzle, 1u);
+    EXPECT_EQ(c->Origin(1, 0)->pass, 2u);
+    EXPECT_FALSE(c->Origin(0, 1).has_value());
+    const InkPlane* m = r.pages[0].Plane(0x01);
+    EXPECT_EQ(m->Origin(4, 0)->nozzle, 1u);
+    EXPECT_EQ(r.pages[0].feeds, 1u);
+    EXPECT_EQ(r.pages[0].feedLines, 1);
+}
+
+TEST(DecodeRaster, DoublePrintingIsCountedAndKeepsTheLargerDot)
+{
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 40 0D",
+                                               "1B 69 02 00 02 01 00 01 00 C0 0D"}));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    const InkPlane* c = r.pages[0].Plane(0x02);
+    EXPECT_EQ(c->Hits(0, 0), 2);
+    EXPECT_EQ(c->Value(0, 0), 3);
+    EXPECT_EQ(c->Origin(0, 0)->pass, 1u);
+    EXPECT_EQ(c->Positions(), 1u);
+    EXPECT_EQ(c->MultiplyPrinted(), 1u);
+    EXPECT_EQ(c->TotalDots(), 2u);
+}
+
+TEST(DecodeRaster, FormFeedStartsANewPage)
+{
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 40 0D 0C",
+                                               "1B 28 76 04 00 02 00 00 00 1B 69 01 00 02 01 00 01 00 40 0D 0C"}));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    ASSERT_EQ(r.pages.size(), 2u);
+    EXPECT_NE(r.pages[0].Plane(0x02), nullptr);
+    EXPECT_EQ(r.pages[1].Plane(0x02), nullptr);
+    EXPECT_EQ(r.pages[1].Plane(0x01)->Value(2, 0), 1);  // rows count from the new page's top
+    EXPECT_EQ(r.pages[1].feeds, 1u);
+    EXPECT_EQ(r.blocks[1].page, 1);
+}
+
+TEST(DecodeRaster, DotsOutsideThePageLimitsAreFaults)
+{
+    DecodeOptions o;
+    o.maxRows = 100;
+    o.maxColumns = 64;
+    const DecodeResult feed = DecodeBytes(Concat({kSetup1440x720, "1B 28 76 04 00 64 00 00 00"}), o);
+    ASSERT_FALSE(feed.Ok());
+    EXPECT_EQ(feed.error->command, "ESC ( v");
+    // 2 lines 4 rows apart from row 96: the second line's dot would be at row 100.
+    const DecodeResult block = DecodeBytes(
+        Concat({kSetup1440x720, "1B 28 76 04 00 60 00 00 00 1B 69 02 00 02 01 00 02 00 00 40"}), o);
+    ASSERT_FALSE(block.Ok());
+    EXPECT_EQ(block.error->message, "dot at row 100, column 0 is outside the page limits (100 rows, 64 columns)");
+    // The same block with the second line blank fits.
+    EXPECT_TRUE(DecodeBytes(
+                    Concat({kSetup1440x720, "1B 28 76 04 00 60 00 00 00 1B 69 02 00 02 01 00 02 00 40 00"}), o)
+                    .Ok());
+    const DecodeResult wide = DecodeBytes(Concat({kSetup1440x720, "1B 28 24 04 00 40 00 00 00"}), o);
+    ASSERT_FALSE(wide.Ok());
+    EXPECT_EQ(wide.error->command, "ESC ( $");
+}
+
+TEST(DecodeRaster, PlaneStorageIsCapped)
+{
+    DecodeOptions o;
+    o.maxPlaneBytes = 4096;
+    // 180 lines of one dot each need far more than 4096 bytes of rows.
+    std::string block = "1B 69 02 00 02 01 00 B4 00";
+    for (int i = 0; i < 180; ++i) block += " C0";
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, block}), o);
+    ASSERT_FALSE(r.Ok());
+    EXPECT_NE(r.error->message.find("page planes would need more than 4096 bytes"), std::string::npos);
+}
+
+TEST(DecodeRaster, WarnsAboutDotsOffThePaperAndOverTallBlocks)
+{
+    // Paper 8 page units wide (16 columns at units 8 and 4), printable rows 0 and 1.
+    std::string tall = "1B 69 02 00 02 01 00 B5 00";
+    for (int i = 0; i < 181; ++i) tall += " 00";
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 28 53 08 00 08 00 00 00 10 00 00 00",
+                                               "1B 28 63 04 00 00 00 02 00", "1B 28 24 04 00 10 00 00 00",
+                                               "1B 69 02 00 02 01 00 02 00 00 C0", "0D", tall}));
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    ASSERT_EQ(r.warnings.size(), 3u);
+    EXPECT_EQ(r.warnings[0].message, "dots beyond the paper width (column 16 of 16)");
+    EXPECT_EQ(r.warnings[1].message, "dots below the bottom margin (row 4 of 2)");
+    EXPECT_EQ(r.warnings[2].message, "block of 181 lines is taller than the 180-nozzle head");
+}
+
+// Random raw blocks against a model of the head written here: row = y + line * 4, column =
+// x + pixel * 2, value = the 2-bit field, most significant first.
+TEST(DecodeRaster, RandomBlocksMatchASimpleHeadModel)
+{
+    std::mt19937 rng(7);
+    std::vector<uint8_t> stream = Hex(kSetup1440x720);
+    std::map<std::tuple<uint8_t, int, int>, int> model;  // (ink, row, col) -> value
+    std::map<std::tuple<uint8_t, int, int>, int> hits;
+    const uint8_t inks[] = {0x00, 0x02, 0x01, 0x04, 0x40};
+    int y = 0;
+    for (int b = 0; b < 40; ++b) {
+        if (rng() % 3 == 0) {
+            const int adv = static_cast<int>(rng() % 9);
+            y += adv;
+            const uint8_t v[] = {0x1B, 0x28, 0x76, 0x04, 0x00, static_cast<uint8_t>(adv), 0, 0, 0};
+            stream.insert(stream.end(), v, v + 9);
+        }
+        const int x = static_cast<int>(rng() % 300);
+        const uint8_t ink = inks[rng() % 5];
+        const int bpl = 1 + static_cast<int>(rng() % 5), lines = 1 + static_cast<int>(rng() % 6);
+        const uint8_t pos[] = {0x1B, 0x28, 0x24, 0x04, 0x00, static_cast<uint8_t>(x), static_cast<uint8_t>(x >> 8), 0, 0};
+        stream.insert(stream.end(), pos, pos + 9);
+        const uint8_t hdr[] = {0x1B, 0x69, ink, 0, 2, static_cast<uint8_t>(bpl), 0, static_cast<uint8_t>(lines), 0};
+        stream.insert(stream.end(), hdr, hdr + 9);
+        for (int l = 0; l < lines; ++l)
+            for (int j = 0; j < bpl; ++j) {
+                const uint8_t byte = (rng() % 2) ? static_cast<uint8_t>(rng()) : 0;
+                stream.push_back(byte);
+                for (int k = 0; k < 4; ++k) {
+                    const int v = (byte >> (6 - 2 * k)) & 3;
+                    if (!v) continue;
+                    const auto key = std::make_tuple(ink, y + 4 * l, x + 2 * (4 * j + k));
+                    model[key] = std::max(model[key], v);
+                    ++hits[key];
+                }
+            }
+        stream.push_back(0x0D);
+    }
+    const DecodeResult r = DecodeBytes(stream);
+    ASSERT_TRUE(r.Ok()) << r.error->Text();
+    ASSERT_EQ(r.pages.size(), 1u);
+    uint64_t positions = 0;
+    for (const InkPlane& p : r.pages[0].planes) {
+        for (int row = 0; row < p.Height(); ++row)
+            for (int col = 0; col < p.Width(); ++col) {
+                const auto key = std::make_tuple(p.Ink(), row, col);
+                auto it = model.find(key);
+                ASSERT_EQ(p.Value(row, col), it == model.end() ? 0 : it->second) << row << "," << col;
+                ASSERT_EQ(p.Hits(row, col), it == model.end() ? 0 : hits[key]);
+            }
+        positions += p.Positions();
+    }
+    EXPECT_EQ(positions, model.size());
+}
+}  // namespace
