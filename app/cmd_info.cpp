@@ -20,7 +20,7 @@ bool registered = RegisterCommand("info", 5, [](CLI::App& app) {
         for (int model : {1, 2}) {
             CPrintEnv env;
             env.PutInt(PrEnv_UID, model);
-            std::unique_ptr<IPrinterDriver> driver(mod.Create(&env));
+            DriverPtr driver(mod.Create(&env));
             if (!driver) {
                 std::printf("model %d: Create gave no driver\n", model);
                 ++failures;

@@ -202,3 +202,12 @@ int CPrinterDriverBase::MeasurePage() { return 1; }
 int CPrinterDriverBase::StoreDataIntoCallbackMemfile(CMemFile&) { return 1; }
 
 CPrinterDriverBase* AsDriverBase(IPrinterDriver* driver) { return dynamic_cast<CPrinterDriverBase*>(driver); }
+
+void DestroyDriver(IPrinterDriver* driver)
+{
+    if (!driver) return;
+    CPrinterDriverBase* base = AsDriverBase(driver);
+    CUnivDevParmsBase* parms = base ? base->m_pDevParms : nullptr;
+    delete driver;
+    delete parms;
+}

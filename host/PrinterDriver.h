@@ -1,6 +1,7 @@
 // The host's printer-driver interface and the driver base class that modules derive from.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,14 @@ private:
 
 // The host's view of any driver a module created.
 CPrinterDriverBase* AsDriverBase(IPrinterDriver* driver);
+
+// The host destroys a driver that a module created, then the device-parameter object that the
+// driver's base held for the driver's life (the driver itself never releases it).
+void DestroyDriver(IPrinterDriver* driver);
+struct DriverDeleter {
+    void operator()(IPrinterDriver* driver) const { DestroyDriver(driver); }
+};
+using DriverPtr = std::unique_ptr<IPrinterDriver, DriverDeleter>;
 
 // The one function a driver module exports.
 extern "C" {

@@ -1,37 +1,54 @@
-// The framework's property-page bases that device-options pages derive from.
+// The framework's property-page bases that device-options pages derive from, and the host's
+// settings-dialog page base with its queries.
 #pragma once
+#include <string>
+
 #include "host/CString.h"
+#include "host/Dialog.h"
 
 class CPrinterDriverBase;
 
-class CObject {
-public:
-    virtual ~CObject() = default;
-};
-class CCmdTarget : public CObject {};
-class CWnd : public CCmdTarget {};
-class CDialog : public CWnd {};
-
 class CPropertyPage : public CDialog {
+    DECLARE_DYNAMIC(CPropertyPage)
+
 public:
-    explicit CPropertyPage(unsigned int nIDTemplate = 0) : m_nIDTemplate(nIDTemplate) {}
-    unsigned int GetTemplateId() const { return m_nIDTemplate; }
+    explicit CPropertyPage(unsigned int nIDTemplate = 0) : CDialog(nIDTemplate) {}
+
+    // Makes the page's window from its template in `language` (the sheet does this before the
+    // page is first shown). Answers false with a one-line message when the template is unusable.
+    bool CreatePage(const std::string& language, std::string* error);
+
+    // The first activation (the one right after the window was made) leaves the controls as
+    // OnInitDialog set them; later ones move the members to the controls.
+    virtual int OnSetActive();
+    // Controls to members with validation; 0 keeps the page active.
+    virtual int OnKillActive();
+    // The sheet's apply: confirms the page through OnOK.
+    virtual int OnApply();
+    void OnOK() override {}
+    void OnCancel() override {}
 
 private:
-    unsigned int m_nIDTemplate;
+    bool m_bFirstSetActive = true;
 };
 
 class CBCGPPropertyPage : public CPropertyPage {
+    DECLARE_DYNAMIC(CBCGPPropertyPage)
+
 public:
     explicit CBCGPPropertyPage(unsigned int nIDTemplate = 0) : CPropertyPage(nIDTemplate) {}
 };
 
 class CNVUIPropertyPage : public CBCGPPropertyPage {
+    DECLARE_DYNAMIC(CNVUIPropertyPage)
+
 public:
     explicit CNVUIPropertyPage(unsigned int nIDTemplate = 0) : CBCGPPropertyPage(nIDTemplate) {}
 };
 
 class CPrintEnvPropertyPage : public CNVUIPropertyPage {
+    DECLARE_DYNAMIC(CPrintEnvPropertyPage)
+
 public:
     CPrintEnvPropertyPage(unsigned int nIDTemplate, unsigned int nFlags, CPrinterDriverBase* driver = nullptr);
     ~CPrintEnvPropertyPage() override = default;

@@ -1,0 +1,71 @@
+// `rphoto pages`: shows a model's device-options page in the browser, served on the loopback port.
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "app/Commands.h"
+#include "app/ModuleLoader.h"
+#include "app/PageServer.h"
+#include "app/ServedPage.h"
+#include "app/SettingsFile.h"
+#include "host/DevParms.h"
+#include "host/DialogTemplate.h"
+
+namespace {
+struct Options {
+    std::string model;
+    std::string language = "en";
+    std::string method;
+    std::string file;
+    std::string module;
+    int port = 0;
+};
+
+std::string LanguageList()
+{
+    std::string out;
+    for (const std::string& l : DialogLanguages()) out += (out.empty() ? "" : ", ") + l;
+    return out;
+}
+
+bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
+    auto o = std::make_shared<Options>();
+    app.description("Serve a model's device-options page to the browser on 127.0.0.1; OK saves the settings file");
+    app.add_option("--model", o->model, "r2000 or r3000")->required();
+    app.add_option("--lang", o->language, "Language of the dialog: " + LanguageList());
+    CLI::Option* method = app.add_option("--method", o->method, "Print method the host has selected (default: the stored one)");
+    app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
+    app.add_option("--port", o->port, "Port on 127.0.0.1 (0: any free port)")->check(CLI::Range(0, 65535));
+    app.add_option("--module", o->module, "Driver module to load");
+    return [o, method]() -> int {
+        const auto& languages = DialogLanguages();
+        if (std::find(languages.begin(), languages.end(), o->language) == languages.end())
+            throw CommandError{"--lang " + o->language + ": not one of " + LanguageList()};
+        const int model = ModelIdFromName(o->model);
+
+        CPrintEnv env;
+        LoadSettingsOrThrow(env, o->file);
+        const bool uidStored = env.Has(PrEnv_UID.pszKey);
+        const std::string uidValue = env.GetString(PrEnv_UID.pszKey, "").str();
+        env.PutInt(PrEnv_UID, model);
+
+        DriverModule mod(o->module);
+        DriverPtr driver(mod.Create(&env));
+        CPrinterDriverBase* base = AsDriverBase(driver.get());
+        if (!base || !base->m_pDevParms) throw CommandError{"the driver module built no driver for " + o->model};
+        CPrintEnvPropertyPage* page = base->m_pDevParms->GetPropertyPage(base);
+        if (!page) throw CommandError{"the " + o->model + " driver offers no device-options page"};
+        if (method->count() > 0) page->SetHostPrintMethod(o->method);
+
+        ServedPage served(env, std::move(driver), page, o->language, ResolveSettingsPath(o->file),
+                            model == 1 ? "r2000" : "r3000");
+        served.KeepStoredUid(uidStored, uidValue);
+        served.Open();
+        RunPageServer(served, o->port, [](int port) {
+            std::printf("rphoto pages: serving http://127.0.0.1:%d/\n", port);
+            std::fflush(stdout);
+        });
+        return 0;
+    };
+});
+}  // namespace
