@@ -1,10 +1,12 @@
 # rphoto: `make run` prints the bundled sample, `make test` runs every test.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-release test-asan bench clean
+.PHONY: all deps configure build run test test-release test-asan test-fuzz bench clean
 
 all: build
 
@@ -22,7 +24,7 @@ build: deps configure
 run: build
 	scripts/run-sample.sh $(BUILD)
 
-test: test-release test-asan
+test: test-release test-asan test-fuzz
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
@@ -33,8 +35,17 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j$(JOBS) -LE 'e2e'
 
+# The decoder's libFuzzer target over the seed corpus; new inputs go to the build folder, not the repo.
+test-fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DRPHOTO_FUZZ=ON -DRPHOTO_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) --target decode_fuzz -j$(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	  $(FUZZ_BUILD)/corpus fuzz/corpus
+
 bench: build
 	$(BUILD)/bin/rphoto_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out

@@ -4,6 +4,10 @@ set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev
       clang libclang-rt-14-dev binutils)
+# Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
+# comes with an already installed Node.js is used as it is).
+pkgs+=(chromium nodejs)
+command -v npm >/dev/null 2>&1 || pkgs+=(npm)
 if [ -n "${RPHOTO_EXTRA_PKGS:-}" ]; then pkgs+=(${RPHOTO_EXTRA_PKGS}); fi
 missing=()
 for p in "${pkgs[@]}"; do
