@@ -10,10 +10,12 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "app/JobOptions.h"
 #include "app/JobRunner.h"
 #include "app/MediaSizes.h"
 #include "app/ModuleLoader.h"
 #include "app/PlaneImage.h"
+#include "app/PrintVerify.h"
 #include "app/SettingsFile.h"
 #include "host/DevParms.h"
 #include "driver/WeavePlan.h"
@@ -21,7 +23,6 @@
 namespace {
 constexpr double kMmPerInch = 25.4;
 constexpr double kDefaultMarginMm = 3.0;
-constexpr long kMaxDpi = 65535;
 constexpr int kMaxColorId = 35;
 constexpr double kNozzlePitchDpi = 180;  // the head's nozzle rows per inch
 
@@ -36,6 +37,7 @@ struct Options {
     int bits = 2;
     std::string compression = "packbits";
     bool quiet = false;
+    bool verify = false;
     std::string jobName = "rphoto";
     std::string output;
     std::string module;
@@ -52,37 +54,6 @@ const InkName kInkNames[] = {{"K", 0},  {"C", 1},  {"M", 2},   {"Y", 3},  {"O", 
 // Each model's inks, in the order planes are given by default.
 const std::vector<int> kModel1Inks = {0, 1, 2, 3, 35, 4, 30};         // K C M Y R O GO
 const std::vector<int> kModel2Inks = {0, 1, 2, 3, 8, 9, 7, 10};       // K C M Y LC LM LK LLK
-
-bool ParseDpi(const std::string& text, double* out)
-{
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v <= 0 || v > kMaxDpi) return false;
-    *out = static_cast<double>(v);
-    return true;
-}
-
-void ParseMethod(const std::string& method, double* h, double* v)
-{
-    const size_t x = method.find('x');
-    if (x == std::string::npos || !ParseDpi(method.substr(0, x), h) || !ParseDpi(method.substr(x + 1), v))
-        throw CommandError{"--method '" + method + "': expected HxV in dpi, e.g. 1440x720"};
-}
-
-CDRc ParseMargins(const std::string& text)
-{
-    double values[4];
-    const char* p = text.c_str();
-    for (int i = 0; i < 4; ++i) {
-        char* end = nullptr;
-        values[i] = std::strtod(p, &end);
-        const char expected = i < 3 ? ',' : '\0';
-        if (end == p || *end != expected || !(values[i] >= 0) || values[i] > 10000)
-            throw CommandError{"--margins '" + text + "': expected four millimetre values L,T,R,B"};
-        p = end + 1;
-    }
-    return CDRc{values[0], values[1], values[2], values[3]};
-}
 
 // "K,C,35,..." to host colour identifiers.
 std::vector<int> ParseInks(const std::string& text)
@@ -198,6 +169,8 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
     app.add_option("--compression", o->compression, "packbits (default) or none")
         ->check(CLI::IsMember({"packbits", "none"}));
     app.add_flag("--quiet", o->quiet, "No progress report");
+    app.add_flag("--verify", o->verify,
+                 "Decode the written job and check every dot against the planes; exit 1 on any difference");
     app.add_option("--job-name", o->jobName, "Job name (default rphoto)");
     app.add_option("--module", o->module, "Driver module to load");
     app.add_option("-o,--output", o->output, "Output file or device, - for stdout")->required();
@@ -271,7 +244,10 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         job.margins = margins;
 
         JobOutput out(o->output);
-        FdSink sink(out.Fd());
+        FdSink fileSink(out.Fd());
+        MemorySink written;  // kept for --verify
+        TeeSink tee(fileSink, written);
+        IOutputSink& sink = o->verify ? static_cast<IOutputSink&>(tee) : fileSink;
         bool shown = false;
         auto progress = [&](const JobProgress& p) {
             if (o->quiet || p.seconds < 1.0) return;
@@ -289,7 +265,29 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         if (!o->quiet && o->output != "-")
             std::fprintf(stderr, "rphoto: wrote %s: %llu bytes, %d rows in %.2f s\n", o->output.c_str(),
                          static_cast<unsigned long long>(outcome.bytesOut), planes[0].height, outcome.seconds);
-        return 0;
+        if (!o->verify) return 0;
+
+        // The same job with the broken-nozzle simulation off shows which nozzle printed each dot.
+        auto printUnmasked = [&]() {
+            CPrintEnv plain = store;
+            plain.PutInt(ModelOptionKey(modelId, "bEnableBrokenNozzles").c_str(), 0);
+            DriverPtr reference(mod.Create(&plain));
+            CPrinterDriverBase* refBase = AsDriverBase(reference.get());
+            MemorySink bytes;
+            if (!refBase || !RunJob(*refBase, job, planes, bytes).Ok())
+                throw CommandError{"--verify: the reference job without the broken-nozzle simulation failed"};
+            return bytes.bytes;
+        };
+        PrintedJob printed;
+        printed.bytes = &written.bytes;
+        printed.planes = &planes;
+        printed.bits = o->bits;
+        printed.modelId = modelId;
+        printed.resY = v;
+        printed.store = &store;
+        const VerifyReport report = VerifyPrintedJob(printed, printUnmasked);
+        std::fputs(FormatVerifyReport(report).c_str(), stderr);
+        return report.Ok() ? 0 : 1;
     };
 });
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "app/JobOptions.h"
 #include "app/MediaSizes.h"
 #include "app/ModuleLoader.h"
 #include "app/OutputFile.h"
@@ -13,7 +14,6 @@
 namespace {
 constexpr double kMmPerInch = 25.4;
 constexpr double kDefaultMarginMm = 3.0;
-constexpr long kMaxDpi = 65535;
 
 struct Options {
     std::string model;
@@ -27,39 +27,6 @@ struct Options {
     std::string module;
 };
 
-// A whole positive decimal number of at most kMaxDpi; false otherwise.
-bool ParseDpi(const std::string& text, double* out)
-{
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v <= 0 || v > kMaxDpi) return false;
-    *out = static_cast<double>(v);
-    return true;
-}
-
-// "HxV" in dpi, e.g. "1440x720".
-void ParseMethod(const std::string& method, double* h, double* v)
-{
-    const size_t x = method.find('x');
-    if (x == std::string::npos || !ParseDpi(method.substr(0, x), h) || !ParseDpi(method.substr(x + 1), v))
-        throw CommandError{"--method '" + method + "': expected HxV in dpi, e.g. 1440x720"};
-}
-
-// "L,T,R,B" in mm, each a non-negative number.
-CDRc ParseMargins(const std::string& text)
-{
-    double values[4];
-    const char* p = text.c_str();
-    for (int i = 0; i < 4; ++i) {
-        char* end = nullptr;
-        values[i] = std::strtod(p, &end);
-        const char expected = i < 3 ? ',' : '\0';
-        if (end == p || *end != expected || !(values[i] >= 0) || values[i] > 10000)
-            throw CommandError{"--margins '" + text + "': expected four millimetre values L,T,R,B"};
-        p = end + 1;
-    }
-    return CDRc{values[0], values[1], values[2], values[3]};
-}
 
 bool registered = RegisterCommand("streams", 30, [](CLI::App& app) {
     auto o = std::make_shared<Options>();

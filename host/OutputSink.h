@@ -50,3 +50,19 @@ public:
 private:
     int m_fd;
 };
+
+// Writes every byte to two sinks; fails when either fails.
+class TeeSink : public IOutputSink {
+public:
+    TeeSink(IOutputSink& first, IOutputSink& second) : m_first(first), m_second(second) {}
+    bool Write(const void* data, size_t n) override
+    {
+        const bool a = m_first.Write(data, n);
+        const bool b = m_second.Write(data, n);
+        return a && b;
+    }
+
+private:
+    IOutputSink& m_first;
+    IOutputSink& m_second;
+};

@@ -1,0 +1,103 @@
+#include "app/PrintVerify.h"
+
+#include <cstdio>
+
+#include "host/CString.h"
+#include "host/Platform.h"
+#include "output/ColorCodes.h"
+
+namespace {
+// The device's top offset, which the driver places as empty rows before the first row.
+constexpr double kTopOffsetMm = 1.5;
+constexpr double kMmPerInch = 25.4;
+constexpr int kNozzles = 180;
+constexpr int kSingleDotField = 7;
+
+std::vector<uint8_t> Unpack(const JobPlane& plane, int bits)
+{
+    std::vector<uint8_t> values(static_cast<size_t>(plane.width) * static_cast<size_t>(plane.height));
+    const int perByte = 8 / bits;
+    const int mask = (1 << bits) - 1;
+    for (int y = 0; y < plane.height; ++y) {
+        const uint8_t* row = plane.Row(y);
+        for (int x = 0; x < plane.width; ++x) {
+            const int shift = 8 - (x % perByte + 1) * bits;
+            values[static_cast<size_t>(y) * static_cast<size_t>(plane.width) + static_cast<size_t>(x)] =
+                static_cast<uint8_t>((row[x / perByte] >> shift) & mask);
+        }
+    }
+    return values;
+}
+
+// Field 7 of the print method's parameter string: every set pixel prints as value 1.
+bool SingleDotSize(const CPrintEnv& store)
+{
+    const CString method = store.GetString(PrEnv_PrintMethod);
+    CStringList fields;
+    Split(store.GetString((CString("$Parms$") + method).GetString(), ""), ",", &fields, 1);
+    return fields.GetCount() >= kSingleDotField && Atoi(fields.GetAt(kSingleDotField - 1)) != 0;
+}
+
+uint8_t InkCode(const PrintedJob& job, int color)
+{
+    const bool photoBlack = job.store->GetInt(ModelOptionKey(1, "inkMode").c_str(), 0) == 0;
+    if (job.modelId == 1 && color == 0 && photoBlack) return kPhotoBlackColorCode;
+    return RasterColorCode(color);
+}
+}  // namespace
+
+std::string ModelOptionKey(int modelId, const char* name)
+{
+    return std::string(modelId == 1 ? "DP1_" : "DP2_") + name;
+}
+
+VerifyReport VerifyPrintedJob(const PrintedJob& job, const std::function<std::string()>& printUnmasked)
+{
+    const int topRows = static_cast<int>(kTopOffsetMm * job.resY / kMmPerInch + 0.5);
+    std::vector<VerifyPlane> planes;
+    for (const JobPlane& p : *job.planes) {
+        VerifyPlane v;
+        v.ink = InkCode(job, p.color);
+        v.width = p.width;
+        v.height = p.height;
+        v.values = Unpack(p, job.bits);
+        v.pageRow = topRows;
+        planes.push_back(std::move(v));
+    }
+
+    DecodeOptions decodeOptions;
+    decodeOptions.trackOrigins = false;
+    const DecodeResult decoded =
+        Decode(reinterpret_cast<const uint8_t*>(job.bytes->data()), job.bytes->size(), decodeOptions);
+
+    if (job.store->GetInt(ModelOptionKey(job.modelId, "bEnableBrokenNozzles").c_str(), 0) != 0) {
+        bool broken[kNozzles];
+        for (int k = 0; k < kNozzles; ++k) {
+            const std::string key = ModelOptionKey(job.modelId, ("bBrokenNozzle_" + std::to_string(k)).c_str());
+            broken[k] = job.store->GetInt(key.c_str(), 0) != 0;
+        }
+        const std::string unmasked = printUnmasked();
+        const DecodeResult reference = Decode(reinterpret_cast<const uint8_t*>(unmasked.data()), unmasked.size());
+        if (!reference.Ok()) {
+            VerifyReport report;
+            report.error = "the job printed without the broken-nozzle simulation did not decode: " +
+                           reference.error->Text();
+            return report;
+        }
+        for (VerifyPlane& v : planes) {
+            v.expectMissing.assign(v.values.size(), 0);
+            const InkPlane* printed = reference.pages.empty() ? nullptr : reference.pages[0].Plane(v.ink);
+            if (!printed) continue;
+            for (int32_t y = 0; y < v.height; ++y)
+                for (int32_t x = 0; x < v.width; ++x) {
+                    const auto origin = printed->Origin(y + v.pageRow, x + v.pageColumn);
+                    if (origin && origin->nozzle < kNozzles && broken[origin->nozzle])
+                        v.expectMissing[static_cast<size_t>(y) * static_cast<size_t>(v.width) + static_cast<size_t>(x)] = 1;
+                }
+        }
+    }
+
+    VerifyOptions options;
+    options.singleDotSize = SingleDotSize(*job.store);
+    return VerifyDots(decoded, planes, options);
+}
