@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/Commands.h"
+#include "app/SettingsFile.h"
 
 namespace {
 constexpr long kMaxDpi = 65535;
@@ -38,4 +39,14 @@ CDRc ParseMargins(const std::string& text)
         p = end + 1;
     }
     return CDRc{values[0], values[1], values[2], values[3]};
+}
+
+void LoadJobStore(CPrintEnv& store, const std::string& settingsFile, const std::vector<std::string>& sets,
+                  int modelId, const std::string& method, const char* mediaSizeName)
+{
+    LoadSettingsOrThrow(store, settingsFile);
+    ApplyAssignments(store, sets);
+    store.PutInt(PrEnv_UID, modelId);
+    store.PutString(PrEnv_PrintMethod.pszKey, method.c_str());
+    store.PutString(PrEnv_DefaultMediaSizeName.pszKey, mediaSizeName);
 }

@@ -216,11 +216,7 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         }
 
         CPrintEnv store;
-        LoadSettingsOrThrow(store, o->file);
-        ApplyAssignments(store, o->sets);
-        store.PutInt(PrEnv_UID, modelId);
-        store.PutString(PrEnv_PrintMethod.pszKey, o->method.c_str());
-        store.PutString(PrEnv_DefaultMediaSizeName.pszKey, size->name);
+        LoadJobStore(store, o->file, o->sets, modelId, o->method, size->name);
 
         DriverModule mod(o->module);
         IPrinterDriver* created = mod.Create(&store);

@@ -54,11 +54,7 @@ bool registered = RegisterCommand("streams", 30, [](CLI::App& app) {
             throw CommandError{"--margins '" + o->margins + "' leave nothing of " + size->name + " to print on"};
 
         CPrintEnv store;
-        LoadSettingsOrThrow(store, o->file);
-        ApplyAssignments(store, o->sets);
-        store.PutInt(PrEnv_UID, modelId);
-        store.PutString(PrEnv_PrintMethod.pszKey, o->method.c_str());
-        store.PutString(PrEnv_DefaultMediaSizeName.pszKey, size->name);
+        LoadJobStore(store, o->file, o->sets, modelId, o->method, size->name);
 
         DriverModule mod(o->module);
         DriverPtr driver(mod.Create(&store));

@@ -139,17 +139,5 @@ int CDEFP_1_RPHOTO::OutputEndString(CPrinterDriverBase* driver)
 {
     if (!driver) return 0;
     CEpsonCommandsAddClass cmd(kBuilderCapacity);
-    cmd.addCmd_esc_at__initializePrinter();
-    cmd.addCmd_esc_par_R__enterRemoteMode();
-    cmd.addCmd_LD__LoadDefaultValues();
-    cmd.addCmd_esc_000__TerminateRemoteMode();
-    cmd.addCmd_esc_at__initializePrinter();
-    cmd.addCmd_esc_par_R__enterRemoteMode();
-    cmd.addCmd_LD__LoadDefaultValues();
-    cmd.addCmd_JE__JobEnd();
-    cmd.addCmd_esc_000__TerminateRemoteMode();
-    cmd.addCmd_0xc__PaperEject();
-    CString out;
-    cmd.retrieveCString(out);
-    return driver->Output(out);
+    return SendEndStream(driver, cmd);
 }

@@ -1,6 +1,8 @@
 // Common base of both models' device parameters.
 #include "devparms/CEpsonRPhotoDevParmsBase.h"
 
+#include "host/EpsonCommands.h"
+
 #include "host/PrinterDriver.h"
 
 namespace {
@@ -130,4 +132,21 @@ void CEpsonRPhotoDevParmsBase::SaveWeaveBlock()
         name.Format("bBrokenNozzle_%d", n);
         PutPrefixedInt(name, bBrokenNozzle[n]);
     }
+}
+
+int CEpsonRPhotoDevParmsBase::SendEndStream(CPrinterDriverBase* driver, CEpsonCommandsAddClass& cmd)
+{
+    cmd.addCmd_esc_at__initializePrinter();
+    cmd.addCmd_esc_par_R__enterRemoteMode();
+    cmd.addCmd_LD__LoadDefaultValues();
+    cmd.addCmd_esc_000__TerminateRemoteMode();
+    cmd.addCmd_esc_at__initializePrinter();
+    cmd.addCmd_esc_par_R__enterRemoteMode();
+    cmd.addCmd_LD__LoadDefaultValues();
+    cmd.addCmd_JE__JobEnd();
+    cmd.addCmd_esc_000__TerminateRemoteMode();
+    cmd.addCmd_0xc__PaperEject();
+    CString out;
+    cmd.retrieveCString(out);
+    return driver->Output(out);
 }

@@ -5,6 +5,8 @@
 
 #include "host/DevParms.h"
 
+class CEpsonCommandsAddClass;
+
 class CEpsonRPhotoDevParmsBase : public CUnivDevParmsBase {
 public:
     static constexpr int kNozzles = 180;  // nozzles per colour of the head
@@ -42,6 +44,10 @@ public:
     int32_t bBrokenNozzle[kNozzles] = {};
 
 protected:
+    // Appends the job's end stream (reset, load defaults, job end, eject) to `cmd` and sends it;
+    // returns what the driver's Output returned.
+    static int SendEndStream(CPrinterDriverBase* driver, CEpsonCommandsAddClass& cmd);
+
     // The weave block is the last run of persisted options of both models: "bEnableWeave",
     // "bEnableBrokenNozzles", then "bBrokenNozzle_0" to "bBrokenNozzle_179".
     void LoadWeaveBlock();
