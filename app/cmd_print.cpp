@@ -134,7 +134,8 @@ private:
     int m_fd = -1;
 };
 
-// Tells the user when the configured weave ratio is not the one the weave will use.
+// Tells the user when the configured weave ratio is not the one the weave will use, and when
+// it equals the interleave, where the weave needs extra passes.
 void WarnAboutWeaveRatio(const CPrintEnv& store, double resY)
 {
     const int vp = static_cast<int>(resY / kNozzlePitchDpi + 0.5);
@@ -142,15 +143,10 @@ void WarnAboutWeaveRatio(const CPrintEnv& store, double resY)
     const int effective = weave::EffectiveWeaveRatio(configured, vp);
     if (configured == vp)
         std::fprintf(stderr,
-                     "rphoto: warning: WeaveRatio %d equals the vertical interleave at %g dpi: lines after a long "
-                     "empty run may be lost; use %d or more\n",
+                     "rphoto: warning: WeaveRatio %d equals the vertical interleave at %g dpi: every line prints whole "
+                     "without weaving, and lines after long empty runs need extra rescue passes; use %d or more\n",
                      configured, resY, vp + 1);
-    else if (effective > 3 * vp)
-        std::fprintf(stderr,
-                     "rphoto: warning: WeaveRatio %d is above %d (3 x the vertical interleave): a few lines at the top "
-                     "of the page may be lost\n",
-                     effective, 3 * vp);
-    if (effective != configured)
+    else if (effective != configured)
         std::fprintf(stderr, "rphoto: WeaveRatio %d is outside %d..%d at %g dpi vertical; the weave uses %d\n", configured,
                      vp, weave::kNozzles * vp, resY, effective);
 }

@@ -16,9 +16,6 @@ int ReadSingleDotSizeFlag(const CPrintEnv* env)
     ReadPrintMethodFields(env, &fields);
     return fields.GetCount() >= 7 && Atoi(fields.GetAt(6)) != 0 ? 1 : 0;
 }
-
-// Band rows of interleave pass v among the first `lines` band lines.
-int RowsOfPass(int lines, int v, int vp) { return lines > v ? (lines - v + vp - 1) / vp : 0; }
 }  // namespace
 
 void CEpsonRPhotoBase::InitBands()
@@ -31,6 +28,7 @@ void CEpsonRPhotoBase::InitBands()
     m_nPendingAdvance = 0;
     m_nPendingEmptyRows = 0;
     m_nAdvancedRows = 0;
+    m_nRescueBlocks = 0;
 
     auto* parms = static_cast<CEpsonRPhotoDevParmsBase*>(m_pDevParms);
     m_bBandAllocFailed = 0;
@@ -193,22 +191,30 @@ int CEpsonRPhotoBase::OutputBand()
     const int passes = weave::PassesPerBand(m_bEnableWeave, m_nWeaveState, vp, m_nFirstBandFactor,
                                             m_nLeadingEmptyRows, m_nBandLines);
     const int mark = m_nAdvancedRows + m_nPendingAdvance;
+    // The advance below drops lines 0..feed-1: whatever ink they still hold is printed first.
+    const int feed = weave::BandFeed(m_nFeed, vp, m_nBandCount, m_nBandRows);
     if (m_nLoadedRows > 0) {
-        for (int p = 0; p < passes; ++p) {
-            for (int h = 0; h < m_nHPasses; ++h)
-                for (int c = 0; c < m_nColors; ++c) {
-                    SelectPassPixels(pass, p, h, c, size);
-                    if (m_bBandAllocFailed) {
-                        delete[] pass;
-                        return 1;
+        for (int p = 0; p < vp; ++p) {
+            if (p < passes) {
+                for (int h = 0; h < m_nHPasses; ++h)
+                    for (int c = 0; c < m_nColors; ++c) {
+                        SelectPassPixels(pass, p, h, c, size);
+                        if (m_bBandAllocFailed) {
+                            delete[] pass;
+                            return 1;
+                        }
+                        if (m_nDataBytes > 0) {
+                            const int rows = m_nBandRows / vp + (vp * (m_nBandRows / vp) + p < m_nBandRows ? 1 : 0);
+                            OutputRasterPass(p, h, c, pass, rows, m_nDataBytes);
+                        }
+                        JobSection(nullptr, 0);
                     }
-                    if (m_nDataBytes > 0) {
-                        const int rows = m_nBandRows / vp + (vp * (m_nBandRows / vp) + p < m_nBandRows ? 1 : 0);
-                        OutputRasterPass(p, h, c, pass, rows, m_nDataBytes);
-                    }
-                    JobSection(nullptr, 0);
-                }
-            m_nPendingAdvance += 1;  // the next interleave pass prints one line lower
+            }
+            const int leaving = weave::RescueRows(feed, p, vp);
+            if (leaving > 0 && LeavingRowsHoldInk(p, leaving)) OutputRescuePass(pass, p, leaving);
+            // The next interleave pass prints one line lower. After the last printed pass the
+            // raise is only carried by a rescue block; otherwise the advance's mark absorbs it.
+            m_nPendingAdvance += 1;
         }
     }
     delete[] pass;
@@ -245,7 +251,7 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
             for (int k0 = 0;; k0 += chunk) {
                 bool moved = false;
                 for (int v = 0; v < vp; ++v) {
-                    const int kept = RowsOfPass(keep, v, vp);
+                    const int kept = weave::PassRows(keep, v, vp);
                     const int k1 = kept < k0 + chunk ? kept : k0 + chunk;
                     if (k1 <= k0) continue;
                     moved = true;
@@ -261,8 +267,8 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
     }
     if (m_pBandBuf) {
         for (int v = 0; v < vp; ++v) {
-            const int k0 = RowsOfPass(keep > 0 ? keep : 0, v, vp);
-            const int k1 = RowsOfPass(oldRows, v, vp);
+            const int k0 = weave::PassRows(keep > 0 ? keep : 0, v, vp);
+            const int k1 = weave::PassRows(oldRows, v, vp);
             if (k1 <= k0) continue;
             for (int h = 0; h < m_nHPasses; ++h)
                 for (int c = 0; c < m_nColors; ++c)

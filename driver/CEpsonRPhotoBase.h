@@ -94,10 +94,21 @@ public:
     // nothing more and OutputExit reports the job unsuccessful.
     int m_bBandAllocFailed = 0;
 
+    // Raster blocks sent by rescue passes this output (lines that would have left the band
+    // with ink); 0 wherever the weave alone prints every dot.
+    int m_nRescueBlocks = 0;
+
 protected:
     // One raster block with the colour code chosen by the model.
     int SendRasterPass(int nVPass, int nHPass, int nColor, unsigned char* pData, int nRows, int nBytesPerRow,
                        uint8_t colorCode);
+    // Rescue passes, run by OutputBand before the advance drops lines 0..feed-1: whether
+    // nozzle rows 0..nRows-1 of interleave pass nVPass hold ink in any plane or horizontal
+    // pass; cutting those rows whole (trimmed, cleared from the band) into pDest; and sending
+    // them as the pass's blocks.
+    bool LeavingRowsHoldInk(int nVPass, int nRows);
+    void CutRescueRows(unsigned char* pDest, int nVPass, int nHPass, int nColor, int nRows);
+    void OutputRescuePass(unsigned char* pPass, int nVPass, int nRows);
     // Host colour identifier of a plane (0 when the host gave none).
     int PlaneColorId(int nColor) const;
     // Tick count when timing is on, else 0.

@@ -35,6 +35,32 @@ void CEpsonRPhotoBase::UpdateWeave(int bInit)
     m_nSelectDivisor = s.selectDivisor;
 }
 
+namespace {
+// Trim of `rows` rows of rowBytes bytes, `pitch` apart: right is 1 + the highest byte index
+// holding ink (0 when none), left the lowest below it (the scan stops once it reaches 0).
+void TrimRows(const unsigned char* src, int rows, int rowBytes, size_t pitch, int& left, int& right)
+{
+    right = 0;
+    for (int k = 0; k < rows; ++k) {
+        const unsigned char* row = src + static_cast<size_t>(k) * pitch;
+        for (int j = rowBytes - 1; j >= right; --j)
+            if (row[j]) {
+                right = j + 1;
+                break;
+            }
+    }
+    left = right;
+    for (int k = 0; k < rows && left > 0; ++k) {
+        const unsigned char* row = src + static_cast<size_t>(k) * pitch;
+        for (int j = 0; j < left; ++j)
+            if (row[j]) {
+                left = j;
+                break;
+            }
+    }
+}
+}  // namespace
+
 void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nHPass, int nColor, int nSize)
 {
     const uint32_t t0 = TraceTicks();
@@ -45,26 +71,10 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
     int rows = 0;  // nozzle rows whose band line is held
     while (rows < kNozzles && nVPass + rows * vp < m_nBandRows) ++rows;
 
-    int right = 0;
-    for (int k = 0; k < rows; ++k) {
-        const unsigned char* row = src + static_cast<size_t>(k) * prb;
-        for (int j = prb - 1; j >= right; --j)
-            if (row[j]) {
-                right = j + 1;
-                break;
-            }
-    }
+    int left = 0, right = 0;
+    TrimRows(src, rows, prb, static_cast<size_t>(prb), left, right);
     m_nDataBytes = right;
     if (right > 0) {
-        int left = right;
-        for (int k = 0; k < rows && left > 0; ++k) {
-            const unsigned char* row = src + static_cast<size_t>(k) * prb;
-            for (int j = 0; j < left; ++j)
-                if (row[j]) {
-                    left = j;
-                    break;
-                }
-        }
         m_nDataOffset = left;
         m_nDataBytes = right - left;
         const int n = m_nDataBytes;
@@ -92,6 +102,40 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
                     s[j] = static_cast<unsigned char>(s[j] & ~taken[j]);
                 }
             }
+        }
+    }
+    if (m_bTraceRealTime) m_dwSelectTime += GetTickCount() - t0;
+}
+
+bool CEpsonRPhotoBase::LeavingRowsHoldInk(int nVPass, int nRows)
+{
+    const size_t bytes = static_cast<size_t>(nRows) * static_cast<size_t>(m_nPassRowBytes);
+    for (int h = 0; h < m_nHPasses; ++h)
+        for (int c = 0; c < m_nColors; ++c) {
+            const unsigned char* src = GetBandRowPtr(0, nVPass, h, c, 0);
+            for (size_t i = 0; i < bytes; ++i)
+                if (src[i]) return true;
+        }
+    return false;
+}
+
+void CEpsonRPhotoBase::CutRescueRows(unsigned char* pDest, int nVPass, int nHPass, int nColor, int nRows)
+{
+    const uint32_t t0 = TraceTicks();
+    unsigned char* src = GetBandRowPtr(0, nVPass, nHPass, nColor, 0);
+    const int prb = m_nPassRowBytes;
+    int left = 0, right = 0;
+    TrimRows(src, nRows, prb, static_cast<size_t>(prb), left, right);
+    m_nDataBytes = right;
+    if (right > 0) {
+        // Every one of these lines leaves the band at this advance: all it holds prints now.
+        m_nDataOffset = left;
+        m_nDataBytes = right - left;
+        const size_t n = static_cast<size_t>(m_nDataBytes);
+        for (int k = 0; k < nRows; ++k) {
+            unsigned char* s = src + static_cast<size_t>(k) * prb + left;
+            std::memcpy(pDest + static_cast<size_t>(k) * n, s, n);
+            std::memset(s, 0, n);
         }
     }
     if (m_bTraceRealTime) m_dwSelectTime += GetTickCount() - t0;

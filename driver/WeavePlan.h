@@ -62,6 +62,19 @@ int PassesPerBand(int weaveOn, int state, int vp, int firstBandFactor, int leadi
 // 3, 2, 1 in turn, at least 1), and never more than the lines held.
 int BandFeed(int feed, int vp, int bandCount, int bandRows);
 
+// Nozzle rows of interleave pass p whose band lines lie among the first `lines`: the rows k
+// with p + k x vp < lines.
+constexpr int PassRows(int lines, int p, int vp) { return lines > p ? (lines - p + vp - 1) / vp : 0; }
+
+// Rescue: the band advance drops lines 0..feed-1 (feed from BandFeed). A line among them that
+// still holds ink is printed before the advance by a rescue pass of its interleave pass p,
+// which takes nozzle rows 0..RescueRows-1 whole: exactly the leaving lines of that pass.
+constexpr int RescueRows(int feed, int p, int vp)
+{
+    const int rows = PassRows(feed, p, vp);
+    return rows < kNozzles ? rows : kNozzles;
+}
+
 // Divisor N of nozzle row k: a pixel is taken when its draw mod N is 0.
 int RowDivisor(int k, int selectDivisor);
 // Seed of the draw for horizontal pass h, nozzle row k, trimmed byte j and pixel mask m

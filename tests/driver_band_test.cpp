@@ -247,4 +247,80 @@ TEST(BandEngine, SingleDotLoading)
         }
 }
 
+// Lines about to leave the band with ink are printed by rescue passes before the advance.
+// vp 2, feed 3, four lines (0xC0, 0x40, 0x20, 0x10), one woven pass per band, select divisor 2:
+// nozzle rows 0 and 1 draw with N = 2. Interleave pass 0 prints lines 0 and 2; its draws take
+// pixel 0x80 of line 0 (seed 0x80 gives 456, even), not 0x40 (seed 0x40 gives 247, odd), and
+// 0x20 of line 2 (seed 0x10020 gives 17548). Leaving lines 0..2: pass 0 still holds 0x40 on
+// line 0, so a rescue block of rows 0 and 1 follows at the same place; pass 1 printed nothing,
+// so line 1 gets a rescue block one line lower. Line 3 stays and prints at the end, 3 lines
+// below the first block (seed 0x10 gives 90: taken).
+TEST(BandEngine, RescueBeforeTheAdvance)
+{
+    JobParams p;
+    p.resX = 360;
+    p.resY = 360;
+    p.bits = 1;
+    p.weave = 1;
+    p.colors = {0};
+    RecRig rig(p, 8, 0.0);
+    auto& d = *rig.rec;
+    rig.planes[0].rows = {{0xC0}, {0x40}, {0x20}, {0x10}};
+    d.OutputInit(0, 0);
+    d.m_nWeaveState = weave::kSteady;  // one interleave pass per band
+    d.m_nFeed = 3;
+    d.m_nFullCopyRows = 0;
+    d.m_nSelectDivisor = 2;
+    for (int y = 0; y < 4; ++y) d.OutputDataRow();
+    d.OutputBand();
+    EXPECT_EQ(d.m_nBandRows, 1);
+    d.OutputExit();
+    const Stream s = ReadRaster(rig.sink.bytes);
+    ASSERT_TRUE(s.error.empty()) << s.error;
+    ASSERT_EQ(s.blocks.size(), 4u);
+    const struct {
+        int vmove, lines;
+        std::vector<uint8_t> data;
+    } want[] = {
+        {0, 2, {0x80, 0x20}},  // pass 0, woven
+        {0, 2, {0x40, 0x00}},  // rescue of pass 0: lines 0 and 2, whole
+        {1, 1, {0x40}},        // rescue of pass 1: line 1
+        {2, 1, {0x10}},        // the next band: line 3
+    };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(s.blocks[i].vmove, want[i].vmove) << i;
+        EXPECT_EQ(s.blocks[i].lines, want[i].lines) << i;
+        EXPECT_EQ(s.blocks[i].hpos, -1) << i;
+        EXPECT_EQ(s.blocks[i].bytesPerLine, 1) << i;
+        EXPECT_EQ(s.blocks[i].data, want[i].data) << i;
+    }
+    EXPECT_EQ(d.m_nRescueBlocks, 2);
+    ASSERT_EQ(d.passes.size(), 4u);
+    EXPECT_EQ(d.passes[1].vpass, 0);
+    EXPECT_EQ(d.passes[2].vpass, 1);
+}
+
+// With the weave off every pass takes its lines whole, so nothing is ever left to rescue,
+// whatever the empty runs.
+TEST(BandEngine, NoRescueWithTheWeaveOff)
+{
+    for (int vp : {1, 2, 4, 8}) {
+        JobParams p;
+        p.resX = 720;
+        p.resY = 180.0 * vp;
+        p.bits = 2;
+        p.colors = {0, 1};
+        RecRig rig(p, 20, 0.0);
+        const int lines = 180 * vp;
+        Page page(2, 20, 3 * lines + 11);
+        for (int y = 0; y < page.height; ++y) {
+            if ((y >= 5 && y < 5 + lines + 1) || (y >= 2 * lines + 9 && y < 3 * lines + 8)) continue;
+            for (int x = y % 2; x < 20; x += 3) page.px[y % 2][y][x] = 3;
+        }
+        rig.RunPage(page, 2);
+        EXPECT_EQ(rig.rec->m_nRescueBlocks, 0) << vp;
+        EXPECT_FALSE(rig.rec->passes.empty());
+    }
+}
+
 }  // namespace

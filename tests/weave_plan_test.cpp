@@ -119,6 +119,21 @@ TEST(WeavePlan, BandFeed)
     EXPECT_EQ(weave::BandFeed(117, 4, 3, 100), 100);
 }
 
+// Rescue rows: the nozzle rows of interleave pass p whose lines leave with an advance of feed.
+TEST(WeavePlan, RescueRows)
+{
+    struct Case {
+        int feed, p, vp, rows;
+    } cases[] = {
+        {9, 0, 4, 3},  {9, 1, 4, 2},    {9, 3, 4, 2},    // lines 0 4 8 | 1 5 | 3 7
+        {3, 2, 8, 1},  {3, 3, 8, 0},    {1, 0, 1, 1},    // fewer lines than the interleave
+        {180, 0, 1, 180}, {1440, 7, 8, 180}, {233, 0, 8, 30},  // whole band; steady feed at vp 8
+        {0, 0, 2, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(weave::RescueRows(c.feed, c.p, c.vp), c.rows) << c.feed << " " << c.p << " " << c.vp;
+}
+
 TEST(WeavePlan, Draws)
 {
     // Row divisors at vp 4, ratio 6 (select divisor 1): 1 below row 90, 2 from 90.
