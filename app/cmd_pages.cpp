@@ -12,6 +12,8 @@
 #include "host/DialogTemplate.h"
 
 namespace {
+constexpr const char* kDefaultPrintMethod = "1440x720";
+
 struct Options {
     std::string model;
     std::string language = "en";
@@ -33,7 +35,7 @@ bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
     app.description("Serve a model's device-options page to the browser on 127.0.0.1; OK saves the settings file");
     app.add_option("--model", o->model, "r2000 or r3000")->required();
     app.add_option("--lang", o->language, "Language of the dialog: " + LanguageList());
-    CLI::Option* method = app.add_option("--method", o->method, "Print method the host has selected (default: the stored one)");
+    CLI::Option* method = app.add_option("--method", o->method, "Print method the host has selected (default: the stored one, else 1440x720)");
     app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
     app.add_option("--port", o->port, "Port on 127.0.0.1 (0: any free port)")->check(CLI::Range(0, 65535));
     app.add_option("--module", o->module, "Driver module to load");
@@ -55,7 +57,13 @@ bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
         if (!base || !base->m_pDevParms) throw CommandError{"the driver module built no driver for " + o->model};
         CPrintEnvPropertyPage* page = base->m_pDevParms->GetPropertyPage(base);
         if (!page) throw CommandError{"the " + o->model + " driver offers no device-options page"};
-        if (method->count() > 0) page->SetHostPrintMethod(o->method);
+        if (method->count() > 0) {
+            page->SetHostPrintMethod(o->method);
+        } else if (page->QueryPrintMethod().IsEmpty()) {
+            // Without a print method the media lists would be empty; the printers' usual one.
+            page->SetHostPrintMethod(kDefaultPrintMethod);
+            std::fprintf(stderr, "rphoto pages: no print method given or stored; showing %s\n", kDefaultPrintMethod);
+        }
 
         ServedPage served(env, std::move(driver), page, o->language, ResolveSettingsPath(o->file),
                             model == 1 ? "r2000" : "r3000");
