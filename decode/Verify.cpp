@@ -101,6 +101,27 @@ InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, cons
 }
 }  // namespace
 
+VerifyPlane PlaneFromPacked(uint8_t ink, int32_t width, int32_t height, const uint8_t* packed, size_t rowBytes,
+                            int bits, int32_t pageRow)
+{
+    VerifyPlane p;
+    p.ink = ink;
+    p.width = std::max(width, 0);
+    p.height = std::max(height, 0);
+    p.pageRow = pageRow;
+    p.values.assign(static_cast<size_t>(p.width) * static_cast<size_t>(p.height), 0);
+    const int perByte = bits == 1 ? 8 : 4;
+    const int shiftBits = bits == 1 ? 1 : 2;
+    const uint8_t mask = bits == 1 ? 1 : 3;
+    for (int32_t y = 0; y < p.height; ++y) {
+        const uint8_t* row = packed + static_cast<size_t>(y) * rowBytes;
+        for (int32_t x = 0; x < p.width; ++x)
+            p.values[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)] =
+                static_cast<uint8_t>((row[x / perByte] >> (8 - (x % perByte + 1) * shiftBits)) & mask);
+    }
+    return p;
+}
+
 bool VerifyReport::Ok() const
 {
     if (!error.empty()) return false;

@@ -22,6 +22,11 @@ struct VerifyPlane {
     std::vector<uint8_t> expectMissing;
 };
 
+// A plane from rows packed at `bits` (1 or 2) per pixel, most significant bits first, as the
+// host hands them to the driver; rowBytes apart. Placed at pageRow, column 0.
+VerifyPlane PlaneFromPacked(uint8_t ink, int32_t width, int32_t height, const uint8_t* packed, size_t rowBytes,
+                            int bits, int32_t pageRow);
+
 struct VerifyOptions {
     bool singleDotSize = false;    // every set pixel is expected with value 1
     size_t page = 0;               // decoded page to compare
