@@ -73,7 +73,6 @@ void Job(benchmark::State& state, int weave)
         env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A4");
         DriverPtr driver(Create(&env));
         CPrinterDriverBase* base = AsDriverBase(driver.get());
-        std::unique_ptr<CUnivDevParmsBase> parms(base->m_pDevParms);
         static_cast<CEpsonRPhotoDevParmsBase*>(base->m_pDevParms)->bEnableWeave = weave;
         CountingSink sink;
         JobDescription job;
