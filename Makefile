@@ -6,12 +6,15 @@ FUZZ_SECONDS ?= 30
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-release test-asan test-fuzz bench clean
+.PHONY: all deps deps-test configure build run test test-release test-asan test-fuzz bench clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
+
+deps-test:
+	@scripts/install-deps.sh --test
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
@@ -26,17 +29,20 @@ run: build
 
 test: test-release test-asan test-fuzz
 
-test-release: build
+# Configured again so that test tools installed since the first configure are found.
+test-release: deps-test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-test-asan: deps
+test-asan: deps-test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRPHOTO_SANITIZE=ON -DRPHOTO_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j$(JOBS) -LE 'e2e'
 
 # The decoder's libFuzzer target over the seed corpus; new inputs go to the build folder, not the repo.
-test-fuzz: deps
+test-fuzz: deps-test
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 	  -DCMAKE_CXX_COMPILER=clang++ -DRPHOTO_FUZZ=ON -DRPHOTO_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) --target decode_fuzz -j$(JOBS)

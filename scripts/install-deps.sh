@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those missing.
+# Installs the Debian packages the build needs, only those missing; with --test also those that
+# only the tests need (the browser test's Chromium, Node.js and npm, curl, clang for fuzzing).
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev
-      clang libclang-rt-14-dev binutils curl)
-# Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
-# comes with an already installed Node.js is used as it is).
-pkgs+=(chromium nodejs)
-command -v npm >/dev/null 2>&1 || pkgs+=(npm)
+      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev)
+if [ "${1:-}" = "--test" ]; then
+  pkgs+=(clang libclang-rt-14-dev binutils curl)
+  # Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
+  # comes with an already installed Node.js is used as it is).
+  pkgs+=(chromium nodejs)
+  command -v npm >/dev/null 2>&1 || pkgs+=(npm)
+fi
 if [ -n "${RPHOTO_EXTRA_PKGS:-}" ]; then pkgs+=(${RPHOTO_EXTRA_PKGS}); fi
 missing=()
 for p in "${pkgs[@]}"; do
