@@ -18,10 +18,13 @@ p=out/planes
 settings=out/sample-settings.ini
 rm -f "$settings"
 
-"$bin" print --model r2000 --method 1440x720 --settings "$settings" --quiet \
+"$bin" print --model r2000 --method 1440x720 --settings "$settings" --quiet --verify \
   -o out/sample-r2000.prn $p/K.pgm $p/C.pgm $p/M.pgm $p/Y.pgm $p/R.pgm $p/O.pgm $p/GO.pgm
-"$bin" print --model r3000 --method 1440x720 --settings "$settings" --quiet \
+"$bin" print --model r3000 --method 1440x720 --settings "$settings" --quiet --verify \
   -o out/sample-r3000.prn $p/K.pgm $p/C.pgm $p/M.pgm $p/Y.pgm $p/LC.pgm $p/LM.pgm $p/LK.pgm $p/LLK.pgm
-for f in out/sample-r2000.prn out/sample-r3000.prn; do
+for model in r2000 r3000; do
+  f=out/sample-$model.prn
   echo "wrote $f ($(wc -c < "$f") bytes)"
+  # What the printer would lay down, as a picture.
+  "$bin" decode "$f" --preview "out/sample-$model.png" | tail -n 1
 done
