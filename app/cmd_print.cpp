@@ -17,6 +17,7 @@
 #include "app/PlaneImage.h"
 #include "app/PrintVerify.h"
 #include "app/SettingsFile.h"
+#include "devparms/Model1PrintModes.h"
 #include "host/DevParms.h"
 #include "driver/WeavePlan.h"
 
@@ -136,6 +137,27 @@ private:
 
 // Tells the user when the configured weave ratio is not the one the weave will use, and when
 // it equals the interleave, where the weave needs extra passes.
+// The R2000 takes its media id, print method and dot size from its print-mode table; a medium,
+// print method and black ink without a row there send 0 for all three, which no printer wants.
+void WarnAboutModel1PrintMode(const CPrintEnv& store, const std::string& method)
+{
+    const int inkMode = store.GetInt("DP1_inkMode", 0);
+    const std::string media = store.GetString("DP1_strPaperTyp", "").str();
+    std::string offered;
+    for (int i = 0; i < kModel1PrintModeCount; ++i) {
+        const PrintModeRow& row = kModel1PrintModes[i];
+        const int serves = inkMode == 0 ? row.photoBlack : inkMode == 1 ? row.matteBlack : 0;
+        if (!serves || method != row.resolution) continue;
+        if (media == row.media) return;
+        if (offered.find(row.media) == std::string::npos) offered += std::string(offered.empty() ? "" : ", ") + row.media;
+    }
+    std::fprintf(stderr,
+                 "rphoto: warning: the R2000 has no print mode for medium \"%s\" at %s with %s black ink; it is sent "
+                 "media 0, print method 0 and dot size 0 (media for this method and ink: %s)\n",
+                 media.c_str(), method.c_str(), inkMode == 0 ? "photo" : inkMode == 1 ? "matte" : "unknown",
+                 offered.empty() ? "none" : offered.c_str());
+}
+
 void WarnAboutWeaveRatio(const CPrintEnv& store, double resY)
 {
     const int vp = static_cast<int>(resY / kNozzlePitchDpi + 0.5);
@@ -224,6 +246,7 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         DriverPtr driver(created);
         // The device parameters loaded the weave option from the store under their prefix.
         if (store.GetInt(modelId == 1 ? "DP1_bEnableWeave" : "DP2_bEnableWeave", 1)) WarnAboutWeaveRatio(store, v);
+        if (modelId == 1 && !o->quiet) WarnAboutModel1PrintMode(store, o->method);
 
         JobDescription job;
         job.resX = h;
