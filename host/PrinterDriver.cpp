@@ -52,7 +52,11 @@ int CPrinterDriverBase::Output(const unsigned char* data, int n, int)
     return 1;
 }
 
-int CPrinterDriverBase::JobSection(const char*, int) { return 1; }
+int CPrinterDriverBase::JobSection(const char*, int)
+{
+    ++m_nJobSections;
+    return 1;
+}
 
 int CPrinterDriverBase::SaveDevParmsFromPropertyPage(CPrintEnvPropertyPage* page)
 {
@@ -103,6 +107,7 @@ int CPrinterDriverBase::SkipPage() { return 1; }
 int CPrinterDriverBase::OutputInit(int, int)
 {
     m_nCurrentRow = 0;
+    m_nJobSections = 0;
     return 1;
 }
 CRasterPixelBuffer* CPrinterDriverBase::GetRasterPixelBuffer(enmDevicePrimColor color)

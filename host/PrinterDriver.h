@@ -122,6 +122,8 @@ public:
     int Output(const unsigned char* data, int n, int flags) override;
     CString GetJobName() const { return m_strJobName; }
     int JobSection(const char* name, int n);
+    // Sections the driver opened since the output began (a section per pass and colour).
+    int JobSectionsCalled() const { return m_nJobSections; }
     int SaveDevParmsFromPropertyPage(CPrintEnvPropertyPage* page);
     // PackBits (TIFF) encoding of n source bytes into dst; returns the encoded length.
     // dst needs room for n + n / 128 + 1 bytes.
@@ -217,6 +219,7 @@ private:
     int m_nJobPlanes = 0;
     int m_bOutputFailed = 0;
     int m_nCurrentRow = 0;
+    int m_nJobSections = 0;
     uint64_t m_nBytesOutput = 0;
     CPrintJobOpenContext* m_pOpenCtx = nullptr;
 };

@@ -17,8 +17,17 @@ public:
     struct Pass {
         int vpass, hpass, color, rows, bytesPerRow, offset;
     };
+    struct Load {
+        int color, vpass, hpass, row;
+    };
     std::vector<Band> bands;
     std::vector<Pass> passes;
+    std::vector<Load> loads;
+    void LoadRowPixels(const unsigned char* row, int c, int v, int h) override
+    {
+        loads.push_back({c, v, h, m_nBandRows});
+        CEpsonPhotoR3000::LoadRowPixels(row, c, v, h);
+    }
     int OutputBand() override
     {
         bands.push_back({m_nBandRows, m_nLeadingEmptyRows, m_nLoadedRows});
@@ -190,6 +199,8 @@ TEST(BandEngine, Trims)
     const Stream s = ReadRaster(rig.sink.bytes);
     ASSERT_TRUE(s.error.empty()) << s.error;
     ASSERT_EQ(s.blocks.size(), 2u);  // plane 1 holds no ink: nothing is sent for it
+    // ... but every horizontal pass of every colour still opens its section.
+    EXPECT_EQ(rig.rec->JobSectionsCalled(), 2 * 2);
     EXPECT_EQ(s.blocks[0].hpos, 2 * 2 * 8 + 0);
     EXPECT_EQ(s.blocks[0].bytesPerLine, 4);
     EXPECT_EQ(s.blocks[0].lines, 14);  // 11 top-offset lines + 3
@@ -323,4 +334,35 @@ TEST(BandEngine, NoRescueWithTheWeaveOff)
     }
 }
 
+}  // namespace
+
+namespace {
+// A data row with 2 horizontal passes and 4 planes: the first row sets the engine up, then
+// each plane is read once and distributed to both passes, plane by plane.
+TEST(RowLoading, ReadsEachPlaneOnceAndFillsEveryPass)
+{
+    JobParams p;
+    p.resX = 1440;
+    p.resY = 360;
+    p.nozzleResH = 720;
+    p.colors = {0, 1, 2, 3};
+    RecRig rig(p, 32);
+    for (auto& plane : rig.planes) plane.rows.assign(3, std::vector<uint8_t>(8, 0x55));
+    auto& d = *rig.rec;
+    EXPECT_EQ(d.m_bBandsReady, 0);
+    EXPECT_EQ(d.OutputDataRow(), 1);
+    EXPECT_EQ(d.m_bBandsReady, 1);
+    EXPECT_EQ(d.OutputDataRow(), 1);
+    for (const auto& plane : rig.planes) EXPECT_EQ(plane.next, 2u);
+    ASSERT_EQ(d.loads.size(), 16u);
+    for (size_t i = 0; i < d.loads.size(); ++i) {
+        const int row = static_cast<int>(i / 8);
+        EXPECT_EQ(d.loads[i].color, static_cast<int>(i % 8) / 2) << i;
+        EXPECT_EQ(d.loads[i].hpass, static_cast<int>(i % 2)) << i;
+        EXPECT_EQ(d.loads[i].vpass, row % 2) << i;  // vp 2: the line's index in the band mod vp
+        EXPECT_EQ(d.loads[i].row, row) << i;
+    }
+    EXPECT_EQ(d.m_nBandRows, 2);
+    EXPECT_EQ(d.m_nLoadedRows, 2);
+}
 }  // namespace
