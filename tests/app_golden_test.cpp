@@ -3,25 +3,17 @@
 // reading the diff).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
+using test_support::ReadFile;
 
 int Shell(const std::string& cmd) { return std::system(cmd.c_str()); }
 
@@ -29,8 +21,8 @@ TEST(GoldenJobs, SampleJobsMatchTheirReferences)
 {
     const std::string src = RPHOTO_SOURCE_DIR;
     const std::string build = fs::path(RPHOTO_BIN_DIR).parent_path().string();
-    const fs::path dir = fs::temp_directory_path() / ("rphoto-golden-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
+    const test_support::TempDir tmp;
+    const fs::path& dir = tmp.path();
     ASSERT_EQ(Shell("SOURCE_DATE_EPOCH=0 '" + src + "/scripts/print-sample.sh' '" + build + "' '" + dir.string() +
                     "' > /dev/null"),
               0);
@@ -38,13 +30,12 @@ TEST(GoldenJobs, SampleJobsMatchTheirReferences)
         const std::string job = (dir / ("sample-" + model + ".prn")).string();
         const std::string list = job + ".list";
         ASSERT_EQ(Shell("'" + std::string(RPHOTO_BIN_DIR) + "/rphoto' decode '" + job + "' --list > '" + list + "'"), 0);
-        EXPECT_EQ(Slurp(list), Slurp(src + "/ref/sample-" + model + ".list"))
+        EXPECT_EQ(ReadFile(list), ReadFile(src + "/ref/sample-" + model + ".list"))
             << "the decoded " << model << " sample differs from ref/: diff " << list << " against the reference";
         const std::string sum = (dir / "sum").string();
         ASSERT_EQ(Shell("cd '" + dir.string() + "' && sha256sum 'sample-" + model + ".prn' > '" + sum + "'"), 0);
-        EXPECT_EQ(Slurp(sum), Slurp(src + "/ref/sample-" + model + ".sha256")) << "the " << model << " sample's bytes changed";
+        EXPECT_EQ(ReadFile(sum), ReadFile(src + "/ref/sample-" + model + ".sha256")) << "the " << model << " sample's bytes changed";
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,53 +1,25 @@
 // `rphoto print` as a user runs it: refusals before any byte, stdout, a full device, --verify.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kRphoto = std::string(RPHOTO_BIN_DIR) + "/rphoto";
-
-struct Result {
-    int status = -1;
-    std::string out;
-};
-
-Result RunShell(const std::string& cmd)
-{
-    Result r;
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using test_support::RunShell;
+using Result = test_support::ShellRun;
 
 class PrintCommand : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("rphoto-print-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        settings = (dir / "settings.ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // A 2-bit plane (PGM, maxval 3) of w x h with a diagonal pattern of all four levels.
     std::string Plane(const std::string& name, int w, int h, int seed)
     {
-        const std::string path = (dir / name).string();
+        const std::string path = (dir / name);
         std::ofstream f(path, std::ios::binary);
         f << "P5\n" << w << " " << h << "\n3\n";
         for (int y = 0; y < h; ++y)
@@ -56,24 +28,24 @@ protected:
     }
     std::string Cmd(const std::string& args) const
     {
-        return "'" + kRphoto + "' print --settings '" + settings + "' --quiet " + args;
+        return "'" + test_support::RphotoCommand() + "' print --settings '" + settings + "' --quiet " + args + " 2>&1";
     }
 
-    fs::path dir;
-    std::string settings;
+    test_support::TempDir dir;
+    std::string settings = dir / "settings.ini";
 };
 
 TEST_F(PrintCommand, BadPlanesAreRefusedBeforeAnyByteIsWritten)
 {
     const std::string a = Plane("a.pgm", 40, 30, 0);
     const std::string b = Plane("b.pgm", 41, 30, 1);
-    const std::string out = (dir / "job.prn").string();
+    const std::string out = (dir / "job.prn");
     Result r = RunShell(Cmd("--model r2000 --method 720x720 -o '" + out + "' '" + a + "' '" + b + "'"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(b), std::string::npos) << r.out;
     EXPECT_FALSE(fs::exists(out));
 
-    const std::string cut = (dir / "cut.pgm").string();
+    const std::string cut = (dir / "cut.pgm");
     std::ofstream(cut, std::ios::binary) << "P5\n40 30\n3\n" << std::string(100, '\1');
     r = RunShell(Cmd("--model r3000 --method 720x720 -o '" + out + "' '" + cut + "'"));
     EXPECT_EQ(r.status, 1);
@@ -113,7 +85,7 @@ TEST_F(PrintCommand, VerifyFindsEveryDotOnceForBothModels)
 TEST_F(PrintCommand, VerifyExpectsTheDotsOfMarkedNozzlesMissing)
 {
     const std::string k = Plane("k.pgm", 61, 900, 0);
-    const std::string out = (dir / "job.prn").string();
+    const std::string out = (dir / "job.prn");
     Result r = RunShell(Cmd("--model r3000 --method 720x720 --set DP2_bEnableBrokenNozzles=1 "
                             "--set DP2_bBrokenNozzle_3=1 --verify -o '" + out + "' '" + k + "'"));
     EXPECT_EQ(r.status, 0) << r.out;

@@ -1,5 +1,6 @@
 // The conservation suite's rig: page content, the host's job sequence, decoding and checks.
 #include "conservation_support.h"
+#include "support/TestSupport.h"
 
 #include <sstream>
 
@@ -49,34 +50,17 @@ uint8_t Dot(const JobConfig& c, int p, int x, int y, int height)
     return v;
 }
 
-std::string Bytes(const std::string& s, size_t at, int n, bool* ok)
-{
-    if (at + static_cast<size_t>(n) > s.size()) *ok = false;
-    return *ok ? s.substr(at, static_cast<size_t>(n)) : std::string();
-}
-
-uint32_t ReadLe(const std::string& bytes)
-{
-    uint32_t v = 0;
-    for (size_t i = bytes.size(); i-- > 0;) v = v * 256u + static_cast<uint8_t>(bytes[i]);
-    return v;
-}
-
 // Argument of a decoded "ESC ( x nL nH arg" command, read straight from the stream bytes.
 int64_t ParenArgument(const std::string& s, const StreamCommand& cmd, bool* ok)
 {
-    const uint32_t n = ReadLe(Bytes(s, cmd.offset + 3, 2, ok));
-    if (n != 2 && n != 4) *ok = false;
-    if (!*ok) return 0;
-    return ReadLe(Bytes(s, cmd.offset + 5, static_cast<int>(n), ok));
+    const size_t n = cmd.offset + 5 <= s.size() ? test_support::Le(s, cmd.offset + 3, 2) : 0;
+    if ((n != 2 && n != 4) || cmd.offset + 5 + n > s.size()) {
+        *ok = false;
+        return 0;
+    }
+    return test_support::Le(s, cmd.offset + 5, static_cast<int>(n));
 }
 
-class PlaneRows : public CRasterPixelBuffer {
-public:
-    std::vector<std::vector<uint8_t>> rows;
-    size_t next = 0;
-    const unsigned char* pReadRow() override { return rows.at(next++).data(); }
-};
 }  // namespace
 
 const char* ContentName(Content c)
@@ -162,7 +146,7 @@ JobRun RunJob(const JobConfig& c, const Page& page)
     auto* driver = dynamic_cast<CEpsonRPhotoBase*>(created.get());
     if (!driver) return run;
 
-    std::vector<PlaneRows> planes(page.px.size());
+    std::vector<test_support::MemoryPlane> planes(page.px.size());
     std::vector<CRasterPixelBuffer*> buffers;
     const int perByte = 8 / c.bits;
     for (size_t p = 0; p < page.px.size(); ++p) {
@@ -200,7 +184,7 @@ JobRun RunJob(const JobConfig& c, const Page& page)
     for (int y = 0; y < page.height; ++y) {
         if (page.RowEmpty(y)) {
             ++empty;
-            for (PlaneRows& p : planes) ++p.next;
+            for (test_support::MemoryPlane& p : planes) ++p.next;
             continue;
         }
         if (empty) driver->OutputEmptyRows(empty);

@@ -6,23 +6,12 @@
 
 #include "conservation_support.h"
 #include "decode/Verify.h"
+#include "support/TestSupport.h"
 
 namespace {
 using namespace conservation;
 
-std::vector<uint8_t> HexBytes(const std::string& text)
-{
-    std::vector<uint8_t> out;
-    for (size_t i = 0; i < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
+using test_support::HexBytes;
 
 // Rows at 720 dpi, columns at 1440 dpi; raster lines 4 rows apart, pixels 2 columns apart.
 const std::string kSetup = "1B 28 55 05 00 08 08 04 80 16 1B 28 44 04 00 80 16 20 08 ";

@@ -1,8 +1,6 @@
 // `rphoto decode` as users run it: exit codes, the one-line fault, files it writes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,42 +8,18 @@
 #include "decode_support.h"
 
 namespace {
-const std::string kRphoto = std::string(RPHOTO_BIN_DIR) + "/rphoto";
-
-struct CliRun {
-    int code;
-    std::string out;
-};
-
-CliRun RunShell(const std::string& cmd)
-{
-    CliRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+const std::string kRphoto = test_support::RphotoCommand();
+using test_support::RunShell;
+using CliRun = test_support::ShellRun;
 
 class DecodeCli : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = std::filesystem::temp_directory_path() /
-              ("decode_cli_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes)
     {
-        const std::string path = (dir / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path;
+        test_support::WriteFile(dir / name, std::string(bytes.begin(), bytes.end()));
+        return dir / name;
     }
-    std::filesystem::path dir;
+    test_support::TempDir dir;
 };
 
 TEST_F(DecodeCli, AFaultIsOneLineWithFileOffsetAndCommandAfterTheListing)
@@ -53,7 +27,7 @@ TEST_F(DecodeCli, AFaultIsOneLineWithFileOffsetAndCommandAfterTheListing)
     const std::string job =
         Write("bad.prn", Concat({kSetup1440x720, "1B 69 02 01 02 02 00 01 00 FD 00"}));
     const CliRun r = RunShell("'" + kRphoto + "' decode '" + job + "' --list 2>&1");
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
               "0x000000 ESC ( U        units page 8/5760, vertical 8/5760, horizontal 4/5760 inch (rows 720 dpi, "
               "columns 1440 dpi)\n"
@@ -61,39 +35,39 @@ TEST_F(DecodeCli, AFaultIsOneLineWithFileOffsetAndCommandAfterTheListing)
               "dpi)\n"
               "rphoto: " + job + ": offset 0x000013: ESC i: PackBits run overflows the block (count byte at offset "
               "0x00001c)\n");
-    const CliRun missing = RunShell("'" + kRphoto + "' decode '" + (dir / "none.prn").string() + "' 2>&1");
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.out, "rphoto: " + (dir / "none.prn").string() + ": cannot open the file\n");
+    const CliRun missing = RunShell("'" + kRphoto + "' decode '" + (dir / "none.prn") + "' 2>&1");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "rphoto: " + (dir / "none.prn") + ": cannot open the file\n");
 }
 
 TEST_F(DecodeCli, WritesPlanesAndPreviewOnlyForAGoodStream)
 {
     const std::string job = Write("ok.prn", Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 C0 0D",
                                                     "1B 69 40 00 02 01 00 01 00 40 0D 0C"}));
-    const std::string planes = (dir / "planes").string(), png = (dir / "p.png").string();
+    const std::string planes = (dir / "planes"), png = (dir / "p.png");
     CliRun r = RunShell("'" + kRphoto + "' decode '" + job + "' --planes '" + planes + "' --preview '" + png + "'");
-    EXPECT_EQ(r.code, 0) << r.out;
-    EXPECT_TRUE(std::filesystem::exists(dir / "planes" / "C.pgm"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "planes" / "PK.pgm"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "planes" / "C.pgm"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "planes" / "PK.pgm"));
     EXPECT_TRUE(std::filesystem::exists(png));
     EXPECT_NE(r.out.find("inks: C (cyan) PK (photo black)"), std::string::npos) << r.out;
 
     const std::string bad = Write("bad.prn", Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00"}));
-    r = RunShell("'" + kRphoto + "' decode '" + bad + "' --preview '" + (dir / "q.png").string() + "' 2>&1");
-    EXPECT_EQ(r.code, 1);
+    r = RunShell("'" + kRphoto + "' decode '" + bad + "' --preview '" + (dir / "q.png") + "' 2>&1");
+    EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "q.png"));
     // Only the finished files: no temporaries left beside them.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 4);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 4);
 }
 
 TEST_F(DecodeCli, JsonAndSummary)
 {
     const std::string job = Write("ok.prn", Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 C0 0D 0C"}));
     CliRun r = RunShell("'" + kRphoto + "' decode '" + job + "' --json");
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("\"passes\": 1"), std::string::npos) << r.out;
     r = RunShell("'" + kRphoto + "' decode '" + job + "'");
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "31 bytes, 5 commands, 1 raster blocks, 1 passes, 1 page\n"
               "page 1: 1 x 1 pixels at 1440 x 720 dpi, 1 passes, 0 feeds (0 lines)\n"

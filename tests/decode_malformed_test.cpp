@@ -12,6 +12,19 @@ struct Piece {
     bool divisible;   // a run of NULs: every cut inside it is between commands too
 };
 
+struct Fault {
+    std::string bytes, text;
+};
+
+std::vector<Fault> Faults(const std::string& where)
+{
+    std::vector<Fault> out;
+    for (const auto& row : test_support::DataTable("decode_faults.tsv"))
+        if (row.at(0) == where) out.push_back({row.at(1), row.at(2)});
+    EXPECT_FALSE(out.empty());
+    return out;
+}
+
 // A small job written out command by command.
 const Piece kJob[] = {
     {"00 00 00", false, true},
@@ -45,7 +58,7 @@ TEST(DecodeMalformed, EveryCutOfAJobIsAFaultOrACleanPartialResult)
     std::vector<size_t> starts;
     for (const Piece& p : kJob) {
         starts.push_back(job.size());
-        const std::vector<uint8_t> b = Hex(p.bytes);
+        const std::vector<uint8_t> b = HexBytes(p.bytes);
         job.insert(job.end(), b.begin(), b.end());
     }
     starts.push_back(job.size());
@@ -80,24 +93,9 @@ TEST(DecodeMalformed, EveryCutOfAJobIsAFaultOrACleanPartialResult)
 
 TEST(DecodeMalformed, UnknownOneLetterCommandsAndStrayBytesAreFaults)
 {
-    const struct {
-        const char* bytes;
-        const char* text;
-    } cases[] = {
-        {"1B 40 1B 51 00", "offset 0x000002: ESC Q: unknown command"},
-        {"1B 40 1B 7F", "offset 0x000002: ESC 0x7F: unknown command"},
-        {"1B 40 41", "offset 0x000002: unexpected byte 0x41 outside a command"},
-        {"1B", "offset 0x000000: ESC: truncated: ESC needs 2 bytes, 1 left"},
-        {"1B 28", "offset 0x000000: ESC (: truncated: ESC ( needs 3 bytes, 2 left"},
-        {"1B 28 76 04", "offset 0x000000: ESC ( v: truncated: ESC ( v needs 5 bytes, 4 left"},
-        {"1B 28 76 04 00 01 00", "offset 0x000000: ESC ( v: truncated: 4 parameter bytes announced, 2 left"},
-        {"1B 28 58 FF FF 00", "offset 0x000000: ESC ( X: truncated: 65535 parameter bytes announced, 1 left"},
-        {"1B 00 01 00", "offset 0x000000: ESC 00 00 00: expected 00 00 after ESC 00, found 01 00"},
-        {"1B 01 'ABC' 0A", "offset 0x000000: ESC 01: EJL line does not begin with \"@EJL\""},
-        {"1B 01 '@EJL 1284.4' 0A", "offset 0x000000: ESC 01: truncated: EJL text ends without its closing \"@EJL\" line"},
-    };
+    const auto cases = Faults("top");
     for (const auto& c : cases) {
-        const DecodeResult r = DecodeBytes(Hex(c.bytes));
+        const DecodeResult r = DecodeBytes(HexBytes(c.bytes));
         ASSERT_FALSE(r.Ok()) << c.bytes;
         EXPECT_EQ(r.error->Text(), c.text);
     }
@@ -106,16 +104,7 @@ TEST(DecodeMalformed, UnknownOneLetterCommandsAndStrayBytesAreFaults)
 TEST(DecodeMalformed, RemoteModeFaults)
 {
     const char* const enter = "1B 28 52 08 00 00 'REMOTE1'";
-    const struct {
-        const char* bytes;
-        const char* text;
-    } cases[] = {
-        {"6D 69 04 00 00 01 0B 63", "offset 0x00000d: remote mode: bad remote command name 6D 69"},
-        {"4D 49 04 00 00 01", "offset 0x00000d: remote MI: truncated: remote MI needs 8 bytes, 6 left"},
-        {"4D 49", "offset 0x00000d: remote mode: truncated: remote command header needs 4 bytes, 2 left"},
-        {"1B 40", "offset 0x00000d: ESC 00 00 00: truncated: ESC 00 00 00 needs 4 bytes, 2 left"},
-        {"1B 40 00 00", "offset 0x00000d: remote mode: ESC 40 00 00 inside remote mode (only ESC 00 00 00 leaves it)"},
-    };
+    const auto cases = Faults("remote");
     for (const auto& c : cases) {
         const DecodeResult r = DecodeBytes(Concat({enter, c.bytes}));
         ASSERT_FALSE(r.Ok()) << c.bytes;
@@ -133,7 +122,7 @@ TEST(DecodeMalformed, RandomAndDamagedStreamsEndCleanly)
     o.maxPlaneBytes = 1 << 24;
     std::vector<uint8_t> job;
     for (const Piece& p : kJob) {
-        const std::vector<uint8_t> b = Hex(p.bytes);
+        const std::vector<uint8_t> b = HexBytes(p.bytes);
         job.insert(job.end(), b.begin(), b.end());
     }
     for (int i = 0; i < 3000; ++i) {

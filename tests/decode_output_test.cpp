@@ -22,7 +22,7 @@ const char* const kSmallJob =
 
 TEST(DecodeOutput, ListingIsOneStableLinePerCommand)
 {
-    const DecodeResult r = DecodeBytes(Hex(kSmallJob));
+    const DecodeResult r = DecodeBytes(HexBytes(kSmallJob));
     ASSERT_TRUE(r.Ok()) << r.error->Text();
     EXPECT_EQ(Listing(r),
               "0x000000 ESC ( R        enter remote mode\n"
@@ -42,7 +42,7 @@ TEST(DecodeOutput, ListingIsOneStableLinePerCommand)
 
 TEST(DecodeOutput, JsonSummaryCountsDotsPassesFeedsAndBytes)
 {
-    const DecodeResult r = DecodeBytes(Hex(kSmallJob));
+    const DecodeResult r = DecodeBytes(HexBytes(kSmallJob));
     const nlohmann::json j = nlohmann::json::parse(SummaryJson(r));
     EXPECT_EQ(j["bytes"], 75);
     EXPECT_EQ(j["passes"], 1);
@@ -63,27 +63,15 @@ TEST(DecodeOutput, JsonSummaryCountsDotsPassesFeedsAndBytes)
     EXPECT_EQ(page["inks"][0]["dots"]["small"], 0);
     EXPECT_TRUE(j["error"].is_null());
 
-    const DecodeResult bad = DecodeBytes(Hex("1B 40 1B 51"));
+    const DecodeResult bad = DecodeBytes(HexBytes("1B 40 1B 51"));
     const nlohmann::json jb = nlohmann::json::parse(SummaryJson(bad));
     EXPECT_EQ(jb["error"], "offset 0x000002: ESC Q: unknown command");
 }
 
 class DecodeFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = std::filesystem::temp_directory_path() /
-              ("decode_output_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string Read(const std::filesystem::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    std::filesystem::path dir;
+    test_support::TempDir tmp;
+    const std::filesystem::path& dir = tmp.path();
 };
 
 TEST_F(DecodeFiles, PlanePgmHoldsTheDotValues)
@@ -94,9 +82,9 @@ TEST_F(DecodeFiles, PlanePgmHoldsTheDotValues)
     ASSERT_TRUE(r.Ok());
     std::string error;
     ASSERT_TRUE(WritePlanePgm(r.pages[0], *r.pages[0].Plane(0x01), (dir / "M.pgm").string(), error)) << error;
-    EXPECT_EQ(Read(dir / "M.pgm"), std::string("P5\n7 1\n3\n\0\0\1\0\2\0\3", 16));
+    EXPECT_EQ(test_support::ReadFile(dir / "M.pgm"), std::string("P5\n7 1\n3\n\0\0\1\0\2\0\3", 16));
     ASSERT_TRUE(WritePlanePgm(r.pages[0], *r.pages[0].Plane(0x02), (dir / "C.pgm").string(), error));
-    EXPECT_EQ(Read(dir / "C.pgm"), std::string("P5\n7 1\n3\n\1\0\0\0\0\0\0", 16));
+    EXPECT_EQ(test_support::ReadFile(dir / "C.pgm"), std::string("P5\n7 1\n3\n\1\0\0\0\0\0\0", 16));
     // Only the finished files are left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 2);
     EXPECT_FALSE(WritePlanePgm(r.pages[0], *r.pages[0].Plane(0x02), (dir / "no" / "C.pgm").string(), error));
@@ -135,7 +123,7 @@ TEST_F(DecodeFiles, PreviewBlendsInksByMultiplyingAndAddsALegend)
     EXPECT_EQ(px(8, 8 + 8, 1), 170);
     std::string error;
     ASSERT_TRUE(WritePng(im, (dir / "p.png").string(), error)) << error;
-    EXPECT_EQ(Read(dir / "p.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(test_support::ReadFile(dir / "p.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
 TEST(DecodeOutput, PreviewIsScaledDownToSquarePixels)
@@ -151,24 +139,24 @@ TEST(DecodeOutput, PreviewIsScaledDownToSquarePixels)
 TEST(DecodePackBits, LiteralsRepeatsAndFaults)
 {
     std::vector<uint8_t> out;
-    const std::vector<uint8_t> in = Hex("02 01 02 03 FE 07 00 09");
+    const std::vector<uint8_t> in = HexBytes("02 01 02 03 FE 07 00 09");
     UnpackResult u = UnpackBits(in.data(), in.size(), 7, out);
     EXPECT_EQ(u.status, UnpackStatus::Ok);
     EXPECT_EQ(u.consumed, 8u);
-    EXPECT_EQ(out, Hex("01 02 03 07 07 07 09"));
+    EXPECT_EQ(out, HexBytes("01 02 03 07 07 07 09"));
 
-    const std::vector<uint8_t> longest = Hex("81 AA 7F");  // 128 repeats, then 128 literals announced
+    const std::vector<uint8_t> longest = HexBytes("81 AA 7F");  // 128 repeats, then 128 literals announced
     u = UnpackBits(longest.data(), longest.size(), 128, out);
     EXPECT_EQ(u.status, UnpackStatus::Ok);
     EXPECT_EQ(out.size(), 128u);
     EXPECT_EQ(u.consumed, 2u);  // stops as soon as the block is full
 
-    const std::vector<uint8_t> c80 = Hex("80 05 00");
+    const std::vector<uint8_t> c80 = HexBytes("80 05 00");
     u = UnpackBits(c80.data(), c80.size(), 1, out);
     EXPECT_EQ(u.status, UnpackStatus::Count80);
     EXPECT_EQ(u.consumed, 0u);
 
-    const std::vector<uint8_t> over = Hex("00 01 FF 02");
+    const std::vector<uint8_t> over = HexBytes("00 01 FF 02");
     u = UnpackBits(over.data(), over.size(), 2, out);
     EXPECT_EQ(u.status, UnpackStatus::Overflow);
     EXPECT_EQ(u.consumed, 2u);

@@ -58,7 +58,7 @@ TEST(DecodeRaster, OneBitPixelsAndMicroWeaveRows)
 // every column.
 TEST(DecodeRaster, PitchesInAnotherBaseGiveTheSameGeometry)
 {
-    const DecodeResult r = DecodeBytes(Hex("1B 28 55 05 00 10 10 10 80 16  1B 28 44 04 00 80 70 A0 50"
+    const DecodeResult r = DecodeBytes(HexBytes("1B 28 55 05 00 10 10 10 80 16  1B 28 44 04 00 80 70 A0 50"
                                            "1B 69 01 00 02 01 00 02 00 FF FF"));
     ASSERT_TRUE(r.Ok()) << r.error->Text();
     EXPECT_EQ(r.blocks[0].rowStep, 2);     // 160/28800 inch = 1/180, at 1/360 inch rows
@@ -68,12 +68,12 @@ TEST(DecodeRaster, PitchesInAnotherBaseGiveTheSameGeometry)
 TEST(DecodeRaster, PitchesThatAreNotWholeUnitsAreFaults)
 {
     // Units 1/360 inch horizontally, dot pitch 1/720 inch: half a column.
-    const DecodeResult r = DecodeBytes(Hex("1B 28 55 05 00 10 10 10 80 16  1B 28 44 04 00 80 16 20 08"
+    const DecodeResult r = DecodeBytes(HexBytes("1B 28 55 05 00 10 10 10 80 16  1B 28 44 04 00 80 16 20 08"
                                            "1B 69 01 00 02 01 00 01 00 FF"));
     ASSERT_FALSE(r.Ok());
     EXPECT_EQ(r.error->command, "ESC i");
     EXPECT_NE(r.error->message.find("dot pitch"), std::string::npos);
-    const DecodeResult noD = DecodeBytes(Hex("1B 28 55 05 00 10 10 10 80 16  1B 69 01 00 02 01 00 01 00 FF"));
+    const DecodeResult noD = DecodeBytes(HexBytes("1B 28 55 05 00 10 10 10 80 16  1B 69 01 00 02 01 00 01 00 FF"));
     ASSERT_FALSE(noD.Ok());
     EXPECT_EQ(noD.error->message, "raster data before ESC ( D set the raster resolution");
 }
@@ -256,7 +256,7 @@ TEST(DecodeRaster, WarnsAboutDotsOffThePaperAndOverTallBlocks)
 TEST(DecodeRaster, RandomBlocksMatchASimpleHeadModel)
 {
     std::mt19937 rng(7);
-    std::vector<uint8_t> stream = Hex(kSetup1440x720);
+    std::vector<uint8_t> stream = HexBytes(kSetup1440x720);
     std::map<std::tuple<uint8_t, int, int>, int> model;  // (ink, row, col) -> value
     std::map<std::tuple<uint8_t, int, int>, int> hits;
     const uint8_t inks[] = {0x00, 0x02, 0x01, 0x04, 0x40};

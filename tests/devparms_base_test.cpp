@@ -36,27 +36,6 @@ TEST(DevParmsBase, WithoutAStoreReadsGiveErrorValuesAndWritesNothing)
     parms.PutPrefixedString("strPaperTyp", "x");
 }
 
-TEST(DevParmsBase, ConstructionSetsGeometryAndHeaderWords)
-{
-    CDEFP_1_RPHOTO one(nullptr);
-    CDEFP_2_RPHOTO two(nullptr);
-    for (CEpsonRPhotoDevParmsBase* p : {static_cast<CEpsonRPhotoDevParmsBase*>(&one),
-                                        static_cast<CEpsonRPhotoDevParmsBase*>(&two)}) {
-        EXPECT_EQ(p->nStructVersion, 261);
-        EXPECT_EQ(p->dBaseResH, 5760.0);
-        EXPECT_EQ(p->dBaseResV, 5760.0);
-        EXPECT_EQ(p->dNozzleResH, 360.0);
-        EXPECT_EQ(p->dNozzleResV, 180.0);
-        EXPECT_EQ(p->dTopOffsetMm, 1.5);
-        EXPECT_EQ(p->QueryAuxValue(1, 2, 3), 0);
-    }
-    EXPECT_EQ(one.nStructSize, static_cast<int>(sizeof(CDEFP_1_RPHOTO)));
-    EXPECT_EQ(two.nStructSize, static_cast<int>(sizeof(CDEFP_2_RPHOTO)));
-    EXPECT_EQ(one.strKeyPrefix, "DP1_");
-    EXPECT_EQ(two.strKeyPrefix, "DP2_");
-    EXPECT_EQ(one.IsDefaultDotType(), 0);
-}
-
 TEST(DevParmsBase, PageExtentFromPixelsOrFromTheMediaWidth)
 {
     CDEFP_1_RPHOTO parms(nullptr);

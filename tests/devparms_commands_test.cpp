@@ -1,61 +1,33 @@
 // `rphoto options` and `rphoto streams` as a user runs them.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 
-#include "devparms_support.h"
+#include "support/TestSupport.h"
 
-using devparms_test::Command;
-using devparms_test::Hex;
-using devparms_test::Params;
-using devparms_test::ReadStream;
+using test_support::Command;
+using test_support::Hex;
+using test_support::Params;
+using test_support::ReadCommands;
+using test_support::ReadFile;
 
 namespace {
 
-const std::string kRphoto = std::string(RPHOTO_BIN_DIR) + "/rphoto";
-
-std::string RunShell(const std::string& cmd, int* status)
-{
-    std::string out;
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p) return out;
-    char buf[512];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);  // streams hold zero bytes
-    *status = pclose(p);
-    return out;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 class Commands : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = ::testing::TempDir() + "devparms_commands_" + std::to_string(::getpid());
-        std::remove((dir + "/s.ini").c_str());
-        std::remove((dir + "/out.bin").c_str());
-        RunShell("mkdir -p '" + dir + "'", &status);
-        settings = dir + "/s.ini";
-    }
     std::string Rphoto(const std::string& args)
     {
-        return RunShell("SOURCE_DATE_EPOCH=0 '" + kRphoto + "' " + args + " --settings '" + settings + "'", &status);
+        const test_support::ShellRun run = test_support::RunShell("SOURCE_DATE_EPOCH=0 '" + test_support::RphotoCommand() +
+                                                                  "' " + args + " --settings '" + settings + "' 2>&1");
+        status = run.status;
+        return run.out;
     }
+    std::string Settings() const { return std::filesystem::exists(settings) ? Settings() : ""; }
 
-    std::string dir, settings;
+    test_support::TempDir dir;
+    std::string settings = dir / "s.ini";
     int status = 0;
 };
 
@@ -71,7 +43,7 @@ TEST_F(Commands, OptionsShowsLoadedValuesAndSavesAChange)
     EXPECT_NE(out.find("nMediaSource = 1 (Roll)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("strPaperTyp = Plain Paper\n"), std::string::npos) << out;
     EXPECT_NE(out.find("1 marked (179)"), std::string::npos) << out;
-    const std::string saved = ReadFile(settings);
+    const std::string saved = Settings();
     EXPECT_NE(saved.find("DP1_nMediaSource = 1\n"), std::string::npos);
     EXPECT_NE(saved.find("DP1_bBrokenNozzle_0 = 0\n"), std::string::npos) << "Save writes every option";
     EXPECT_EQ(saved.find("UID"), std::string::npos) << "the model of the run is not stored";
@@ -80,14 +52,14 @@ TEST_F(Commands, OptionsShowsLoadedValuesAndSavesAChange)
     ASSERT_EQ(status, 0) << out;
     EXPECT_NE(out.find("nPaperThickness = 17 (1.6 mm)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("nDirectionalControl = 3 (Unidirectional 80 to 0)\n"), std::string::npos) << out;
-    EXPECT_NE(ReadFile(settings).find("DP1_nMediaSource = 1\n"), std::string::npos) << "other model kept";
+    EXPECT_NE(Settings().find("DP1_nMediaSource = 1\n"), std::string::npos) << "other model kept";
 }
 
 TEST_F(Commands, OptionsRefusesUnknownNamesAndValuesOutOfRangeAndSavesNothing)
 {
     Rphoto("options --model r3000 --set nDryTimeScan=500");
     ASSERT_EQ(status, 0);
-    const std::string before = ReadFile(settings);
+    const std::string before = Settings();
     const char* bad[] = {
         "--model r3000 --set nDryTimeScan=10001",  "--model r3000 --set nPlateGap=5",
         "--model r3000 --set nDryTimeScan=5 --set nMediaSource=4",
@@ -100,7 +72,7 @@ TEST_F(Commands, OptionsRefusesUnknownNamesAndValuesOutOfRangeAndSavesNothing)
         const std::string out = Rphoto(std::string("options ") + args);
         EXPECT_NE(status, 0) << args;
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-        EXPECT_EQ(ReadFile(settings), before) << args;
+        EXPECT_EQ(Settings(), before) << args;
     }
 }
 
@@ -108,21 +80,19 @@ TEST_F(Commands, StreamsWritesTheStartAndEndStreamsOfTheJob)
 {
     const std::string out = Rphoto("streams --model r2000 --method 1440x720 --media-size 'ISO A3Plus' --set "
                                    "'DP1_strPaperTyp=Premium Glossy Photo Paper' --job-name Proof -o '" +
-                                   dir + "/out.bin'");
+                                   (dir / "out.bin") + "'");
     ASSERT_EQ(status, 0) << out;
-    const std::string bytes = ReadFile(dir + "/out.bin");
+    const std::string bytes = ReadFile(dir / "out.bin");
     std::vector<Command> cmds;
-    ASSERT_TRUE(ReadStream(bytes, &cmds));
+    ASSERT_EQ(ReadCommands(bytes, &cmds), "");
     EXPECT_EQ(Params(cmds, "JS"), Hex("00") + "Proof" + Hex("00"));
     EXPECT_EQ(Params(cmds, "MI"), Hex("00 01 0B 63"));
     EXPECT_EQ(Params(cmds, "ESC(m"), Hex("72"));  // the large-size method for A3+
     EXPECT_EQ(Params(cmds, "ESC(S"), Hex("6E 24 00 00 7B 35 00 00"));  // 329 x 483 mm at 720 dpi
-    const std::string end = Hex("1B 40 1B 28 52 08 00 00") + "REMOTE1" + Hex("4C 44 00 00 1B 00 00 00") +
-                            Hex("1B 40 1B 28 52 08 00 00") + "REMOTE1" +
-                            Hex("4C 44 00 00 4A 45 01 00 00 1B 00 00 00 0C");
+    const std::string end = Hex(test_support::DataFile("end_stream.hex"));
     ASSERT_GE(bytes.size(), end.size());
     EXPECT_EQ(bytes.substr(bytes.size() - end.size()), end);
-    EXPECT_EQ(ReadFile(settings), "") << "--set is for the run only";
+    EXPECT_EQ(Settings(), "") << "--set is for the run only";
 }
 
 TEST_F(Commands, StreamsMarginsAndThePrintedWidth)
@@ -133,7 +103,7 @@ TEST_F(Commands, StreamsMarginsAndThePrintedWidth)
                                    "--set DP2_bMoveFullHeadWidth=0 -o -");
     ASSERT_EQ(status, 0);
     std::vector<Command> cmds;
-    ASSERT_TRUE(ReadStream(out, &cmds));
+    ASSERT_EQ(ReadCommands(out, &cmds), "");
     EXPECT_EQ(Params(cmds, "ESC(S"), Hex("A0 0B 00 00 71 10 00 00"));  // 2976 x 4209 page units
     EXPECT_EQ(Params(cmds, "ESC(c"), Hex("15 00 00 00 39 10 00 00"));  // 1.5 mm -> 21, 293 mm -> 4153
     EXPECT_EQ(Params(cmds, "FP"), Hex("00 00 00"));
@@ -149,11 +119,10 @@ TEST_F(Commands, StreamsRefusesBadJobsAndWritesNothing)
         "--method 1440x720 --media-size 'ISO A4' --margins 105,0,105,0",
     };
     for (const char* args : bad) {
-        const std::string out = Rphoto(std::string("streams --model r2000 ") + args + " -o '" + dir + "/out.bin'");
+        const std::string out = Rphoto(std::string("streams --model r2000 ") + args + " -o '" + (dir / "out.bin") + "'");
         EXPECT_NE(status, 0) << args;
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-        std::ifstream f(dir + "/out.bin");
-        EXPECT_FALSE(f.good()) << args;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.bin")) << args;
     }
 }
 

@@ -62,11 +62,7 @@ Page FullPage(int planes, int width, int height, uint8_t value)
 // Weave off at vp 1: bands of 180 lines advance 180, 177, 178, 179, 180, ...
 TEST(BandEngine, FeedCycleAtOneInterleave)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 180;
-    p.bits = 1;
-    p.colors = {0};
+    JobParams p{.resX = 360, .resY = 180, .bits = 1, .colors = {0}};
     RecRig rig(p, 16);
     rig.RunPage(FullPage(1, 16, 1200, 1), 1);
     const Stream s = ReadRaster(rig.sink.bytes);
@@ -87,11 +83,7 @@ TEST(BandEngine, FeedCycleAtOneInterleave)
 // A page shorter than a band prints nothing before the output ends.
 TEST(BandEngine, ShortPageWaitsForTheEnd)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 720;
-    p.bits = 2;
-    p.colors = {0};
+    JobParams p{.resX = 360, .resY = 720, .bits = 2, .colors = {0}};
     RecRig rig(p, 16);
     auto& d = *rig.rec;
     rig.planes[0].rows.assign(100, std::vector<uint8_t>(4, 0xFF));
@@ -107,11 +99,7 @@ TEST(BandEngine, ShortPageWaitsForTheEnd)
 // An empty-row run that does not fit is placed in parts, the band filled to one line short.
 TEST(BandEngine, EmptyRunFillsOneLineShort)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 180;
-    p.bits = 1;
-    p.colors = {0};
+    JobParams p{.resX = 360, .resY = 180, .bits = 1, .colors = {0}};
     RecRig rig(p, 16);
     Page page(1, 16, 420);
     for (int y : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 410, 411, 412, 413, 414, 415, 416, 417, 418, 419})
@@ -138,10 +126,7 @@ TEST(BandEngine, EmptyRunFillsOneLineShort)
 // Leading empty rows through OutputEmptyRows equal the lines held.
 TEST(BandEngine, LeadingEmptyRows)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 720;
-    p.colors = {0};
+    JobParams p{.resX = 360, .resY = 720, .colors = {0}};
     RecRig rig(p, 16);
     auto& d = *rig.rec;
     d.OutputInit(0, 0);
@@ -162,12 +147,7 @@ TEST(BandEngine, LeadingEmptyRows)
 TEST(BandEngine, FirstBandPassCount)
 {
     for (int leading : {35, 36}) {
-        JobParams p;
-        p.resX = 360;
-        p.resY = 720;
-        p.bits = 1;
-        p.weave = 1;
-        p.colors = {0};
+        JobParams p{.resX = 360, .resY = 720, .bits = 1, .weave = 1, .colors = {0}};
         RecRig rig(p, 16, 0.0);
         Page page(1, 16, leading + 800);
         for (int y = leading; y < page.height; ++y) std::fill(page.px[0][y].begin(), page.px[0][y].end(), 1);
@@ -185,11 +165,7 @@ TEST(BandEngine, FirstBandPassCount)
 // placed at their pixel column.
 TEST(BandEngine, Trims)
 {
-    JobParams p;
-    p.resX = 720;
-    p.resY = 180;
-    p.bits = 1;
-    p.colors = {0, 1};
+    JobParams p{.resX = 720, .resY = 180, .bits = 1, .colors = {0, 1}};
     RecRig rig(p, 200);  // 25 bytes per row, 13 per horizontal pass
     Page page(2, 200, 3);
     page.px[0][0][34] = 1;   // pass 0, pass pixel 17: byte 2
@@ -225,12 +201,7 @@ TEST(BandEngine, SingleDotLoading)
 {
     for (int single : {0, 1})
         for (double resX : {360.0, 720.0, 1440.0}) {
-            JobParams p;
-            p.resX = resX;
-            p.nozzleResH = resX == 1440.0 ? 720 : 360;
-            p.resY = 180;
-            p.bits = 2;
-            p.colors = {0};
+            JobParams p{.resX = resX, .resY = 180, .nozzleResH = resX == 1440.0 ? 720 : 360, .bits = 2, .colors = {0}};
             RecRig rig(p, 8);
             rig.env.PutString(PrEnv_PrintMethod.pszKey, "M");
             rig.env.PutString("$Parms$M", single ? "0,0,0,0,0,0,1" : "0,0,0,0,0,0,0");
@@ -268,12 +239,7 @@ TEST(BandEngine, SingleDotLoading)
 // below the first block (seed 0x10 gives 90: taken).
 TEST(BandEngine, RescueBeforeTheAdvance)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 360;
-    p.bits = 1;
-    p.weave = 1;
-    p.colors = {0};
+    JobParams p{.resX = 360, .resY = 360, .bits = 1, .weave = 1, .colors = {0}};
     RecRig rig(p, 8, 0.0);
     auto& d = *rig.rec;
     rig.planes[0].rows = {{0xC0}, {0x40}, {0x20}, {0x10}};
@@ -316,11 +282,7 @@ TEST(BandEngine, RescueBeforeTheAdvance)
 TEST(BandEngine, NoRescueWithTheWeaveOff)
 {
     for (int vp : {1, 2, 4, 8}) {
-        JobParams p;
-        p.resX = 720;
-        p.resY = 180.0 * vp;
-        p.bits = 2;
-        p.colors = {0, 1};
+        JobParams p{.resX = 720, .resY = 180.0 * vp, .bits = 2, .colors = {0, 1}};
         RecRig rig(p, 20, 0.0);
         const int lines = 180 * vp;
         Page page(2, 20, 3 * lines + 11);
@@ -341,11 +303,7 @@ namespace {
 // each plane is read once and distributed to both passes, plane by plane.
 TEST(RowLoading, ReadsEachPlaneOnceAndFillsEveryPass)
 {
-    JobParams p;
-    p.resX = 1440;
-    p.resY = 360;
-    p.nozzleResH = 720;
-    p.colors = {0, 1, 2, 3};
+    JobParams p{.resX = 1440, .resY = 360, .nozzleResH = 720, .colors = {0, 1, 2, 3}};
     RecRig rig(p, 32);
     for (auto& plane : rig.planes) plane.rows.assign(3, std::vector<uint8_t>(8, 0x55));
     auto& d = *rig.rec;

@@ -1,5 +1,5 @@
-// Shared pieces of the driver, output and weave tests: a device-parameter object the test
-// controls, planes held in memory, a page runner and a reader of the raster output.
+// The driver and output tests' rig: a device-parameter object the test controls, planes held in
+// memory, a page runner, and where the dots of a raster output land.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -13,23 +13,15 @@
 #include "host/HostTypes.h"
 #include "host/OutputSink.h"
 #include "host/PrintEnv.h"
+#include "support/TestSupport.h"
 
 namespace engine_test {
 
-// Bytes from hex pairs separated by spaces ("1B 28 76"), written out by hand.
-inline std::string Hex(const char* text)
-{
-    std::string out;
-    for (const char* p = text; *p;) {
-        if (*p == ' ') {
-            ++p;
-            continue;
-        }
-        out += static_cast<char>(std::strtol(std::string(p, 2).c_str(), nullptr, 16));
-        p += 2;
-    }
-    return out;
-}
+using test_support::Block;
+using test_support::Hex;
+using test_support::PackRow;
+using test_support::ReadRaster;
+using Stream = test_support::Raster;
 
 // Device parameters whose geometry and weave flags the test sets directly.
 class TestParms : public CEpsonRPhotoDevParmsBase {
@@ -39,13 +31,7 @@ public:
     void Save(CPrintEnv*) override {}
 };
 
-// One plane's rows, packed at the job's bit depth.
-class MemoryPlane : public CRasterPixelBuffer {
-public:
-    std::vector<std::vector<uint8_t>> rows;
-    size_t next = 0;
-    const unsigned char* pReadRow() override { return rows.at(next++).data(); }
-};
+using test_support::MemoryPlane;
 
 // Pixel values of a page: planes x rows x pixels, values 0..3.
 struct Page {
@@ -63,16 +49,6 @@ struct Page {
         return true;
     }
 };
-
-// Packs one row of pixel values, most significant bits first.
-inline std::vector<uint8_t> PackRow(const std::vector<uint8_t>& values, int bits)
-{
-    const int perByte = 8 / bits;
-    std::vector<uint8_t> out((values.size() + perByte - 1) / perByte, 0);
-    for (size_t x = 0; x < values.size(); ++x)
-        out[x / perByte] = static_cast<uint8_t>(out[x / perByte] | (values[x] << (8 - (x % perByte + 1) * bits)));
-    return out;
-}
 
 struct JobParams {
     int model = 2;
@@ -147,104 +123,6 @@ struct Rig {
         return r;
     }
 };
-
-// One raster block as read back from the output.
-struct Block {
-    int vmove = 0;      // lines of the vertical moves since the previous block
-    int hpos = -1;      // horizontal position sent before it, -1 if none
-    int color = 0, compression = 0, bits = 0, bytesPerLine = 0, lines = 0;
-    std::vector<uint8_t> data;  // unpacked
-    bool operator==(const Block& o) const
-    {
-        return vmove == o.vmove && hpos == o.hpos && color == o.color && compression == o.compression &&
-               bits == o.bits && bytesPerLine == o.bytesPerLine && lines == o.lines && data == o.data;
-    }
-};
-
-struct Stream {
-    std::vector<Block> blocks;
-    int trailingVmove = 0;  // vertical moves after the last block
-    std::string error;
-};
-
-inline uint32_t Le(const std::string& s, size_t at, int n)
-{
-    uint32_t v = 0;
-    for (int i = n - 1; i >= 0; --i) v = v * 256 + static_cast<uint8_t>(s[at + i]);
-    return v;
-}
-
-// Reads vertical moves, horizontal positions, raster blocks and carriage returns.
-inline Stream ReadRaster(const std::string& s)
-{
-    Stream out;
-    int vmove = 0, hpos = -1;
-    size_t i = 0;
-    while (i < s.size()) {
-        const uint8_t b = static_cast<uint8_t>(s[i]);
-        if (b == 0x0D) {
-            ++i;
-            continue;
-        }
-        if (b != 0x1B || i + 1 >= s.size()) {
-            out.error = "unexpected byte at " + std::to_string(i);
-            return out;
-        }
-        const char cmd = s[i + 1];
-        if (cmd == '(') {
-            const char code = s[i + 2];
-            const uint32_t n = Le(s, i + 3, 2);
-            if (code == 'v') vmove += static_cast<int>(Le(s, i + 5, 4));
-            else if (code == '$') hpos = static_cast<int>(Le(s, i + 5, 4));
-            else {
-                out.error = std::string("unexpected ESC ( ") + code;
-                return out;
-            }
-            i += 5 + n;
-            continue;
-        }
-        if (cmd != 'i') {
-            out.error = "unexpected ESC " + std::to_string(static_cast<int>(cmd));
-            return out;
-        }
-        Block blk;
-        blk.vmove = vmove;
-        blk.hpos = hpos;
-        blk.color = static_cast<uint8_t>(s[i + 2]);
-        blk.compression = static_cast<uint8_t>(s[i + 3]);
-        blk.bits = static_cast<uint8_t>(s[i + 4]);
-        blk.bytesPerLine = static_cast<int>(Le(s, i + 5, 2));
-        blk.lines = static_cast<int>(Le(s, i + 7, 2));
-        i += 9;
-        const size_t want = static_cast<size_t>(blk.bytesPerLine) * blk.lines;
-        if (blk.compression == 0) {
-            blk.data.assign(s.begin() + static_cast<long>(i), s.begin() + static_cast<long>(i + want));
-            i += want;
-        } else {
-            while (blk.data.size() < want && i < s.size()) {
-                const uint8_t c = static_cast<uint8_t>(s[i++]);
-                if (c < 0x80) {
-                    for (int k = 0; k <= c; ++k) blk.data.push_back(static_cast<uint8_t>(s[i++]));
-                } else if (c > 0x80) {
-                    const uint8_t v = static_cast<uint8_t>(s[i++]);
-                    for (int k = 0; k < 257 - c; ++k) blk.data.push_back(v);
-                } else {
-                    out.error = "PackBits count 0x80";
-                    return out;
-                }
-            }
-            if (blk.data.size() != want) {
-                out.error = "PackBits length mismatch";
-                return out;
-            }
-        }
-        out.blocks.push_back(blk);
-        vmove = 0;
-        hpos = -1;
-    }
-    out.trailingVmove = vmove;
-    return out;
-}
 
 // Where a one-plane output's dots land: times[y][x] and value[y][x] for page line y and pixel
 // column x, from the vertical moves (the head's line), the horizontal positions (the first

@@ -6,6 +6,7 @@
 
 #include "host/DevParms.h"
 #include "host/PrinterDriver.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -17,23 +18,6 @@ Bytes Pack(const Bytes& src)
     const int n = CPrinterDriverBase::packbits_compress(dst.data(), src.data(), static_cast<unsigned>(src.size()));
     dst.resize(static_cast<size_t>(n));
     return dst;
-}
-
-// A plain PackBits reader, written from the format's definition.
-Bytes Unpack(const Bytes& packed)
-{
-    Bytes out;
-    for (size_t i = 0; i < packed.size();) {
-        const int c = packed[i++];
-        if (c < 128) {
-            out.insert(out.end(), packed.begin() + static_cast<long>(i), packed.begin() + static_cast<long>(i) + c + 1);
-            i += static_cast<size_t>(c) + 1;
-        } else {
-            EXPECT_NE(c, 128) << "count byte 0x80 must never be written";
-            out.insert(out.end(), static_cast<size_t>(257 - c), packed[i++]);
-        }
-    }
-    return out;
 }
 
 TEST(PackBits, HandWorkedBlocks)
@@ -57,7 +41,9 @@ TEST(PackBits, RoundTripsAndStaysWithinTheWorstCase)
             for (auto& b : src) b = static_cast<unsigned char>(rng());
         const Bytes packed = Pack(src);
         EXPECT_LE(packed.size(), src.size() + src.size() / 127 + 4);
-        EXPECT_EQ(Unpack(packed), src);
+        std::string unpacked;
+        EXPECT_EQ(test_support::Unpack(std::string(packed.begin(), packed.end()), src.size(), &unpacked), "");
+        EXPECT_EQ(unpacked, std::string(src.begin(), src.end()));
     }
 }
 

@@ -1,24 +1,21 @@
 // The driver module as the host sees it: its exported symbols and how the host loads it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+
+#include "support/TestSupport.h"
 
 namespace {
 
 std::string RunShell(const std::string& cmd, int* status)
 {
-    std::string out;
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p) return out;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    *status = pclose(p);
-    return out;
+    const test_support::ShellRun run = test_support::RunShell(cmd + " 2>&1");
+    *status = run.status;
+    return run.out;
 }
 
 const std::string kModule = std::string(RPHOTO_LIB_DIR) + "/rphoto_driver.so";
-const std::string kRphoto = std::string(RPHOTO_BIN_DIR) + "/rphoto";
+const std::string kRphoto = test_support::RphotoCommand();
 
 TEST(DriverModule, ExportsCreateAndNothingElse)
 {

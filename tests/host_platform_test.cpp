@@ -1,6 +1,8 @@
 // Platform services: the C runtime generator, atoi, splitting, clocks and folders.
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -102,14 +104,13 @@ TEST(Clock, CtimeTextAndPinnedPrinterClock)
 
 TEST(UserData, BackslashIsAFolderSeparatorAndFoldersAreMade)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "rphoto-userdata-test";
-    std::filesystem::remove_all(dir);
+    const test_support::TempDir tmp;
+    const std::filesystem::path dir = tmp.path() / "data";
     setenv("XDG_DATA_HOME", dir.c_str(), 1);
     const CString path = BuildUserDataPathName("Nvlogging\\job.txt");
     unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(std::string(path.GetString()), (dir / "rphoto" / "Nvlogging" / "job.txt").string());
     EXPECT_TRUE(std::filesystem::is_directory(dir / "rphoto" / "Nvlogging"));
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

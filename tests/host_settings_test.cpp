@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "host/PrintEnv.h"
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -13,29 +14,15 @@ namespace {
 
 class SettingsFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("rphoto-settings-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        path = (dir / "settings.ini").string();
-    }
     void TearDown() override
     {
         CPrintEnv::SetBeforeRenameHook(nullptr);
-        fs::remove_all(dir);
     }
-    std::string Read() const
-    {
-        std::ifstream f(path);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
-    void Write(const std::string& text) const { std::ofstream(path) << text; }
+    std::string Read() const { return fs::exists(path) ? test_support::ReadFile(path) : ""; }
+    void Write(const std::string& text) const { test_support::WriteFile(path, text); }
 
-    fs::path dir;
-    std::string path;
+    test_support::TempDir dir;
+    std::string path = dir / "settings.ini";
 };
 
 TEST(PrintEnv, TypedReadsAndDefaults)
@@ -62,6 +49,7 @@ TEST_F(SettingsFile, RoundTripOfEveryKindOfKey)
     env.PutInt("DP2_bBrokenNozzle_179", -1);
     env.PutString("DP1_strPaperTyp", "Premium Glossy Photo Paper");
     env.PutString("$Parms$1440x720", "1,2,3,4,2,0,1");
+    env.PutString("$Parms$Photo RPM 2880", "0,0,0,0,3,2");  // a print method named with blanks
     env.PutString("TraceRealTime", "1");
     env.PutInt(PrEnv_BitsPerPixel, 2);
     env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A3Plus");
@@ -82,7 +70,7 @@ TEST_F(SettingsFile, MissingFileIsAnEmptyStore)
     CPrintEnv env;
     env.PutInt("x", 1);
     std::string error;
-    EXPECT_TRUE(env.LoadFile((dir / "absent.ini").string(), &error));
+    EXPECT_TRUE(env.LoadFile((dir / "absent.ini"), &error));
     EXPECT_TRUE(env.Values().empty());
 }
 

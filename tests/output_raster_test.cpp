@@ -10,11 +10,7 @@ using namespace engine_test;
 // 50 bytes per line, 180 lines, plane colour 1, one line pending, head at the origin.
 TEST(RasterOutput, WorkedBlock)
 {
-    JobParams p;
-    p.resX = 720;
-    p.resY = 180;
-    p.bits = 1;
-    p.colors = {1};
+    JobParams p{.resX = 720, .resY = 180, .bits = 1, .colors = {1}};
     Rig rig(p, 1024);
     auto& d = *rig.driver;
     d.OutputInit(0, 0);
@@ -39,11 +35,7 @@ TEST(RasterOutput, WorkedBlock)
 // No pending advance and data at the left origin: the raster command and one CR only.
 TEST(RasterOutput, BareBlock)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 180;
-    p.bits = 2;
-    p.colors = {3};
+    JobParams p{.resX = 360, .resY = 180, .bits = 2, .colors = {3}};
     Rig rig(p, 40);
     auto& d = *rig.driver;
     d.OutputInit(0, 0);
@@ -57,11 +49,7 @@ TEST(RasterOutput, BareBlock)
 // Two colours with the same left trim each get their own horizontal position.
 TEST(RasterOutput, PositionAfterEveryCarriageReturn)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 180;
-    p.bits = 2;
-    p.colors = {1, 2};
+    JobParams p{.resX = 360, .resY = 180, .bits = 2, .colors = {1, 2}};
     Rig rig(p, 40);
     auto& d = *rig.driver;
     d.OutputInit(0, 0);
@@ -85,12 +73,7 @@ TEST(RasterOutput, ColourCodes)
     for (auto [id, code] : listed) table[id] = code;
     for (int model : {1, 2})
         for (int inkMode : {0, 1}) {
-            JobParams p;
-            p.model = model;
-            p.inkMode = inkMode;
-            p.resX = 360;
-            p.resY = 180;
-            p.bits = 1;
+            JobParams p{.model = model, .resX = 360, .resY = 180, .bits = 1, .inkMode = inkMode};
             for (int id = 0; id <= 40; ++id) p.colors.push_back(id);
             Rig rig(p, 8);
             auto& d = *rig.driver;
@@ -112,12 +95,7 @@ TEST(RasterOutput, ColourCodes)
 // With compression the length is the PackBits form of all rows as one stream.
 TEST(RasterOutput, PackBitsAcrossRows)
 {
-    JobParams p;
-    p.resX = 360;
-    p.resY = 180;
-    p.bits = 2;
-    p.compression = 1;
-    p.colors = {0};
+    JobParams p{.resX = 360, .resY = 180, .bits = 2, .compression = 1, .colors = {0}};
     Rig rig(p, 40);
     auto& d = *rig.driver;
     d.OutputInit(0, 0);
@@ -133,11 +111,7 @@ TEST(RasterOutput, PackBitsAcrossRows)
 TEST(RasterOutput, BrokenNozzlesBlanked)
 {
     for (int enabled : {0, 1}) {
-        JobParams p;
-        p.resX = 360;
-        p.resY = 180;
-        p.bits = 1;
-        p.colors = {0};
+        JobParams p{.resX = 360, .resY = 180, .bits = 1, .colors = {0}};
         Rig rig(p, 16);
         rig.parms.bEnableBrokenNozzles = enabled;
         rig.parms.bBrokenNozzle[0] = 1;
@@ -156,11 +130,7 @@ TEST(RasterOutput, BrokenNozzlesBlanked)
 // A sink that fails half-way: writes report 0, the job still ends and reports failure.
 TEST(RasterOutput, FailingSinkEndsCleanly)
 {
-    JobParams p;
-    p.resX = 720;
-    p.resY = 720;
-    p.bits = 2;
-    p.colors = {0, 1};
+    JobParams p{.resX = 720, .resY = 720, .bits = 2, .colors = {0, 1}};
     Rig rig(p, 200);
     CountingSink sink(3000);
     rig.driver->SetOutputSink(&sink);

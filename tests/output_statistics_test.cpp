@@ -18,33 +18,21 @@ class StatisticsLog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("rphoto-stats-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
     std::vector<fs::path> LogFiles() const
     {
         std::vector<fs::path> out;
-        const fs::path logs = dir / "rphoto" / "Nvlogging";
+        const fs::path logs = dir.path() / "rphoto" / "Nvlogging";
         if (fs::exists(logs))
             for (const auto& e : fs::directory_iterator(logs)) out.push_back(e.path());
         return out;
     }
-    static std::string Read(const fs::path& p)
-    {
-        std::ifstream in(p);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
     // A model-2 driver set up with tracing on, as a job named `jobName` would have it.
     std::unique_ptr<Rig> MakeRig(int trace, int bits, const char* jobName, const char* info)
     {
-        JobParams p;
-        p.bits = bits;
+        JobParams p{.bits = bits};
         auto rig = std::make_unique<Rig>(p);
         rig->env.PutInt("TraceRealTime", trace);
         rig->env.PutString(PrEnv_PrintMethod.pszKey, "1440x720");
@@ -59,7 +47,7 @@ protected:
         rig->ctx = CPrintJobOpenContext(CString(info));
         return rig;
     }
-    fs::path dir;
+    test_support::TempDir dir;
 };
 
 TEST_F(StatisticsLog, EightLinesAndName)
@@ -80,7 +68,7 @@ TEST_F(StatisticsLog, EightLinesAndName)
     const std::time_t after = std::time(nullptr);
     const auto files = LogFiles();
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(Read(files[0]),
+    EXPECT_EQ(test_support::ReadFile(files[0]),
               "PRINT Holiday: 50% \\ done SUCCESSFUL!!\n"
               "Print total time = 1.23 sec\n"
               "Printer driver processing time = 2147483.65 sec\n"
@@ -109,7 +97,7 @@ TEST_F(StatisticsLog, UnsuccessfulOutputAndOneBit)
     d.WriteJobStatistics(0);
     const auto files = LogFiles();
     ASSERT_EQ(files.size(), 1u);
-    const std::string text = Read(files[0]);
+    const std::string text = test_support::ReadFile(files[0]);
     EXPECT_EQ(text.rfind("PRINT J UNSUCCESSFUL!!\n", 0), 0u);
     EXPECT_NE(text.find("Bits per pixels = 1\n"), std::string::npos);
     EXPECT_EQ(files[0].filename().string().rfind("J_1440x720_queue_", 0), 0u);
@@ -130,7 +118,7 @@ TEST_F(StatisticsLog, NothingWithoutTrace)
 // A data folder that cannot be created: no crash, no file, printing unaffected.
 TEST_F(StatisticsLog, FolderCannotBeCreated)
 {
-    const fs::path blocker = dir / "file";
+    const fs::path blocker = dir.path() / "file";
     std::ofstream(blocker) << "x";
     setenv("XDG_DATA_HOME", blocker.c_str(), 1);
     auto rig = MakeRig(1, 2, "J", "");

@@ -8,51 +8,33 @@ using pages_test::Saved;
 
 const int kFlagged[] = {0, 1, 17, 90, 178, 179};
 
-void StoreCommon(CPrintEnv& env, const char* prefix)
-{
-    env.PutInt((std::string(prefix) + "bEnableWeave").c_str(), 0);
-    env.PutInt((std::string(prefix) + "bEnableBrokenNozzles").c_str(), 1);
-    for (int n : kFlagged) env.PutInt((std::string(prefix) + "bBrokenNozzle_" + std::to_string(n)).c_str(), 1);
-}
+// Options the pages keep when shown: model 1's stored media is the first the print method lists
+// for the stored ink mode, and its platen gap is not 0.
+const char* const kStored[][12] = {
+    {"nPaperTyp=0", "strPaperTyp=Photo Quality InkJet Paper", "nMediaSource=4", "bBidirectional=0",
+     "bDuplexPrint=1", "nBottomMargin=2", "nPlateGap=77", "bPlatenGapBiDirectional=1", "inkMode=1",
+     "bMoveFullHeadWidth=0", nullptr},
+    {"nPaperTyp=10", "strPaperTyp=Velvet Fine Art Paper", "nMediaSource=3", "nDirectionalControl=2", "bCutFlag=1",
+     "bDuplexPrint=1", "nPlateGap=3", "nPaperThickness=17", "nDryTimeScan=1234", "inkMode=2",
+     "bMoveFullHeadWidth=0", nullptr},
+};
 
-// Model 1 with options the page keeps when shown: the stored media is the first the print
-// method lists for the stored ink mode, and the platen gap is not 0.
-void StoreModel1(CPrintEnv& env)
+void StoreOptions(CPrintEnv& env, int model)
 {
+    const std::string prefix = "DP" + std::to_string(model) + "_";
     env.PutString(PrEnv_PrintMethod.pszKey, "1440x720");
-    env.PutInt("DP1_nPaperTyp", 0);
-    env.PutString("DP1_strPaperTyp", "Photo Quality InkJet Paper");
-    env.PutInt("DP1_nMediaSource", 4);
-    env.PutInt("DP1_bBidirectional", 0);
-    env.PutInt("DP1_bDuplexPrint", 1);
-    env.PutInt("DP1_nBottomMargin", 2);
-    env.PutInt("DP1_nPlateGap", 77);
-    env.PutInt("DP1_bPlatenGapBiDirectional", 1);
-    env.PutInt("DP1_inkMode", 1);
-    env.PutInt("DP1_bMoveFullHeadWidth", 0);
-    StoreCommon(env, "DP1_");
-}
-
-void StoreModel2(CPrintEnv& env)
-{
-    env.PutString(PrEnv_PrintMethod.pszKey, "1440x720");
-    env.PutInt("DP2_nPaperTyp", 10);
-    env.PutString("DP2_strPaperTyp", "Velvet Fine Art Paper");
-    env.PutInt("DP2_nMediaSource", 3);
-    env.PutInt("DP2_nDirectionalControl", 2);
-    env.PutInt("DP2_bCutFlag", 1);
-    env.PutInt("DP2_bDuplexPrint", 1);
-    env.PutInt("DP2_nPlateGap", 3);
-    env.PutInt("DP2_nPaperThickness", 17);
-    env.PutInt("DP2_nDryTimeScan", 1234);
-    env.PutInt("DP2_inkMode", 2);
-    env.PutInt("DP2_bMoveFullHeadWidth", 0);
-    StoreCommon(env, "DP2_");
+    for (const char* const* kv = kStored[model - 1]; *kv; ++kv) {
+        const std::string text = *kv;
+        env.PutString((prefix + text.substr(0, text.find('='))).c_str(), text.substr(text.find('=') + 1).c_str());
+    }
+    env.PutInt((prefix + "bEnableWeave").c_str(), 0);
+    env.PutInt((prefix + "bEnableBrokenNozzles").c_str(), 1);
+    for (int n : kFlagged) env.PutInt((prefix + "bBrokenNozzle_" + std::to_string(n)).c_str(), 1);
 }
 
 class RoundTrip : public ::testing::TestWithParam<int> {
 protected:
-    void Store(PageRig& rig) { GetParam() == 1 ? StoreModel1(rig.env) : StoreModel2(rig.env); }
+    void Store(PageRig& rig) { StoreOptions(rig.env, GetParam()); }
 };
 
 TEST_P(RoundTrip, PageTakenAndReadBackWithoutBeingShown)
@@ -87,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(BothModels, RoundTrip, ::testing::Values(1, 2));
 TEST(RoundTripEdits, ConfirmedEditsReachTheParameters)
 {
     PageRig rig;
-    StoreModel2(rig.env);
+    StoreOptions(rig.env, 2);
     rig.Build(2);
     rig.Show();
     rig.page->UserSelect(1096, 3);    // Premium Glossy Photo Paper: the matte ink turns to photo

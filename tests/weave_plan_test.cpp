@@ -59,38 +59,30 @@ TEST(WeavePlan, EffectiveRatio)
     }
 }
 
-// At vp 4 and ratio 6: fourteen advances of 9 lines reach the ramp of 120, then 117.
-TEST(WeavePlan, RampUpThenSteady)
+// The ramp-up ends after the band whose count times the start feed reaches the ramp lines: at
+// vp 4 and ratio 6 fourteen advances of 9 pass 120; where the ramp is a whole number of start
+// feeds (90 = 10 x 9, 36 = 4 x 9) it ends exactly at that band, not one later.
+TEST(WeavePlan, RampUpEndsWhenTheAdvancesReachTheRamp)
 {
-    const weave::Settings s = weave::Start(720, 4, 6);
-    int state = s.state, feed = s.feed;
-    std::vector<int> feeds;
-    for (int bandCount = 1; bandCount <= 17; ++bandCount) {
-        feeds.push_back(feed);  // the feed this band advances by
-        const weave::Step step = weave::AfterBand(state, feed, bandCount, s.rampLines, 720, 6, 4);
-        if (bandCount == 1) {
-            EXPECT_EQ(step.state, weave::kRampUp);
+    struct Case {
+        int vp, ratio, bandLines, startFeedAdvances, steadyFeed;
+    } cases[] = {{4, 6, 720, 14, 117}, {4, 8, 720, 10, 89}, {2, 4, 360, 10, 89}, {1, 5, 180, 4, 36}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("vp " + std::to_string(c.vp) + " ratio " + std::to_string(c.ratio));
+        const weave::Settings s = weave::Start(c.bandLines, c.vp, c.ratio);
+        int state = s.state, feed = s.feed, advances = 0;
+        for (int bandCount = 1; bandCount <= 30 && state != weave::kSteady; ++bandCount) {
+            ASSERT_EQ(feed, 9);
+            ++advances;
+            const weave::Step step = weave::AfterBand(state, feed, bandCount, s.rampLines, c.bandLines, c.ratio, c.vp);
+            state = step.state;
+            feed = step.feed;
         }
-        state = step.state;
-        feed = step.feed;
+        EXPECT_EQ(advances, c.startFeedAdvances);
+        EXPECT_EQ(feed, c.steadyFeed);
+        EXPECT_EQ(weave::AfterBand(weave::kSteady, feed, 99, s.rampLines, c.bandLines, c.ratio, c.vp).feed, feed);
     }
-    const std::vector<int> want = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 117, 117, 117};
-    EXPECT_EQ(feeds, want);
-    EXPECT_EQ(state, weave::kSteady);
-    // Steady and off states stay as they are.
-    EXPECT_EQ(weave::AfterBand(weave::kSteady, 117, 99, 120, 720, 6, 4).feed, 117);
     EXPECT_EQ(weave::AfterBand(weave::kOff, 720, 99, 0, 720, 1, 4).state, weave::kOff);
-}
-
-TEST(WeavePlan, WeaveOff)
-{
-    const weave::Settings s = weave::Off(1440);
-    EXPECT_EQ(s.state, weave::kOff);
-    EXPECT_EQ(s.feed, 1440);
-    EXPECT_EQ(s.firstBandFactor, 1);
-    EXPECT_EQ(s.weaveRatio, 1);
-    EXPECT_EQ(s.fullCopyRows, 180);
-    EXPECT_EQ(s.selectDivisor, 1);
 }
 
 TEST(WeavePlan, PassesPerBand)
