@@ -6,65 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/Models.h"
 #include "devparms/Model1PrintModes.h"
 #include "devparms/Model2MediaTable.h"
 
 namespace {
-const char* const kModel1Sources[] = {"ASF", "Roll", "Rear", "Board", "CD-R"};
-const char* const kBottomMargins[] = {"Standard", "Max", "Borderless"};
-const char* const kModel1Inks[] = {"Photo", "Matte"};
+const DeviceOption kBrokenNozzle = {"bBrokenNozzle_%d", OptionKind::kFlag, 0, 1, nullptr, nullptr, 0,
+                                    nullptr, nullptr, nullptr, nullptr};
 
-const char* const kModel2Sources[] = {"ASF", "Board", "Fine Art", "Roll"};
-const char* const kDirections[] = {"Bi-directional", "Unidirectional 0 to 80", "Auto directional control",
-                                   "Unidirectional 80 to 0"};
-const char* const kPlatenGaps[] = {"Default", "Scrape Reduction", "Bi-D Adjust PG--", "Bi-D Adjust PG-",
-                                   "Bi-D Adjust PGpty"};
-const char* const kThicknesses[] = {"Default", "0.15 mm", "0.1 mm", "0.2 mm", "0.3 mm", "0.4 mm",
-                                    "0.5 mm",  "0.6 mm",  "0.7 mm", "0.8 mm", "0.9 mm", "1.0 mm",
-                                    "1.1 mm",  "1.2 mm",  "1.3 mm", "1.4 mm", "1.5 mm", "1.6 mm"};
-const char* const kModel2Inks[] = {"Printer Settings", "Photo", "Matte"};
-
-constexpr OptionKind I = OptionKind::kInt;
-constexpr OptionKind F = OptionKind::kFlag;
-
-const DeviceOption kModel1[] = {
-    {"nPaperTyp", I, INT32_MIN, INT32_MAX, nullptr, nullptr},  // position in the page's media list
-    {"strPaperTyp", OptionKind::kModel1Media, 0, 0, nullptr, nullptr},
-    {"nMediaSource", I, 0, 4, kModel1Sources, nullptr},
-    {"bBidirectional", F, 0, 1, nullptr, nullptr},
-    {"bDuplexPrint", F, 0, 1, nullptr, nullptr},
-    {"nBottomMargin", I, 0, 2, kBottomMargins, nullptr},
-    {"nPlateGap", I, 0, 127, nullptr, nullptr},
-    {"bPlatenGapBiDirectional", F, 0, 1, nullptr, nullptr},
-    {"inkMode", I, 0, 1, kModel1Inks, nullptr},
-    {"bMoveFullHeadWidth", F, 0, 1, nullptr, nullptr},
-    {"bEnableWeave", F, 0, 1, nullptr, nullptr},
-    {"bEnableBrokenNozzles", F, 0, 1, nullptr, nullptr},
-};
-
-const DeviceOption kModel2[] = {
-    {"nPaperTyp", OptionKind::kModel2Index, 0, 0, nullptr, nullptr},
-    {"strPaperTyp", OptionKind::kModel2Media, 0, 0, nullptr, nullptr},
-    {"nMediaSource", I, 0, 3, kModel2Sources, nullptr},
-    {"nDotTyp", I, INT32_MIN, INT32_MAX, nullptr, nullptr},
-    {"nDirectionalControl", I, 0, 3, kDirections, nullptr},
-    {"bCutFlag", F, 0, 1, nullptr, nullptr},
-    {"bDuplexPrint", F, 0, 1, nullptr, nullptr},
-    {"nPlateGap", I, 0, 4, kPlatenGaps, nullptr},
-    {"nPaperThickness", I, 0, 17, kThicknesses, nullptr},
-    {"nDryTimeScan", I, 0, 10000, nullptr, "ms"},
-    {"inkMode", I, 0, 2, kModel2Inks, nullptr},
-    {"bMoveFullHeadWidth", F, 0, 1, nullptr, nullptr},
-    {"bEnableWeave", F, 0, 1, nullptr, nullptr},
-    {"bEnableBrokenNozzles", F, 0, 1, nullptr, nullptr},
-};
-
-const DeviceOption kBrokenNozzle = {"bBrokenNozzle_%d", F, 0, 1, nullptr, nullptr};
-
-const ModelOptions kModels[] = {
-    {"r2000", "DP1_", kModel1, static_cast<int>(sizeof(kModel1) / sizeof(kModel1[0])), false},
-    {"r3000", "DP2_", kModel2, static_cast<int>(sizeof(kModel2) / sizeof(kModel2[0])), true},
-};
 
 // The whole text as a 32-bit integer (optional sign, decimal digits, nothing else).
 bool ParseInt(const std::string& text, int32_t* out)
@@ -105,7 +54,14 @@ void Bounds(const DeviceOption& o, int32_t* lo, int32_t* hi)
 }
 }  // namespace
 
-const ModelOptions& OptionsOfModel(int modelId) { return kModels[modelId == 2 ? 1 : 0]; }
+const ModelOptions& OptionsOfModel(int modelId)
+{
+    static const ModelOptions models[] = {
+        {ModelById(1).name, ModelById(1).keyPrefix, kModel1Options.options, kModel1Options.count, false},
+        {ModelById(2).name, ModelById(2).keyPrefix, kModel2Options.options, kModel2Options.count, true},
+    };
+    return models[modelId == 2 ? 1 : 0];
+}
 
 int BrokenNozzleIndex(const std::string& name)
 {

@@ -1,24 +1,10 @@
 // The device options of each model as the `options` command shows and checks them: names,
-// value ranges and the meaning of each value.
+// value ranges and the meaning of each value, from the models' option tables.
 #pragma once
 #include <cstdint>
 #include <string>
 
-enum class OptionKind {
-    kInt,           // a number in [min, max]
-    kFlag,          // 0 off, 1 on
-    kModel1Media,   // empty or a media name of the model-1 print-mode table
-    kModel2Media,   // empty or a media name of the model-2 media table
-    kModel2Index,   // 0 "User", then 1 + row of the model-2 media table
-};
-
-struct DeviceOption {
-    const char* name;               // settings key without the model prefix
-    OptionKind kind;
-    int32_t min, max;               // for kInt
-    const char* const* meanings;    // meaning of min, min + 1, ...; null when the number speaks for itself
-    const char* unit;               // appended to the value when there is no meaning; may be null
-};
+#include "devparms/DeviceOptions.h"
 
 struct ModelOptions {
     const char* model;              // "r2000" or "r3000"

@@ -2,16 +2,15 @@
 
 #include <cstdio>
 
+#include "app/Models.h"
+#include "devparms/Head.h"
+#include "devparms/PrintMethodParms.h"
 #include "host/CString.h"
 #include "host/Platform.h"
 #include "output/ColorCodes.h"
 
 namespace {
-// The device's top offset, which the driver places as empty rows before the first row.
-constexpr double kTopOffsetMm = 1.5;
 constexpr double kMmPerInch = 25.4;
-constexpr int kNozzles = 180;
-constexpr int kSingleDotField = 7;
 
 std::vector<uint8_t> Unpack(const JobPlane& plane, int bits)
 {
@@ -32,10 +31,9 @@ std::vector<uint8_t> Unpack(const JobPlane& plane, int bits)
 // Field 7 of the print method's parameter string: every set pixel prints as value 1.
 bool SingleDotSize(const CPrintEnv& store)
 {
-    const CString method = store.GetString(PrEnv_PrintMethod);
     CStringList fields;
-    Split(store.GetString((CString("$Parms$") + method).GetString(), ""), ",", &fields, 1);
-    return fields.GetCount() >= kSingleDotField && Atoi(fields.GetAt(kSingleDotField - 1)) != 0;
+    ReadPrintMethodFields(&store, &fields);
+    return fields.GetCount() >= kSingleDotSizeField && Atoi(fields.GetAt(kSingleDotSizeField - 1)) != 0;
 }
 
 uint8_t InkCode(const PrintedJob& job, int color)
@@ -48,11 +46,12 @@ uint8_t InkCode(const PrintedJob& job, int color)
 
 std::string ModelOptionKey(int modelId, const char* name)
 {
-    return std::string(modelId == 1 ? "DP1_" : "DP2_") + name;
+    return std::string(ModelById(modelId).keyPrefix) + name;
 }
 
 VerifyReport VerifyPrintedJob(const PrintedJob& job, const std::function<std::string()>& printUnmasked)
 {
+    // The driver places the device's top offset as empty rows before the first row.
     const int topRows = static_cast<int>(kTopOffsetMm * job.resY / kMmPerInch + 0.5);
     std::vector<VerifyPlane> planes;
     for (const JobPlane& p : *job.planes) {

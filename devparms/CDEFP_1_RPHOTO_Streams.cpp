@@ -10,8 +10,6 @@
 namespace {
 constexpr int kBuilderCapacity = 256000;
 constexpr double kMmPerInch = 25.4;
-constexpr double kTopShiftMm = 2.5;         // added to a negative or attached top offset
-constexpr uint16_t kLeftShift = 0xFFB0;     // -80 in 1/360", sent with the top shift
 const char* const kProductId = "Norvale RIP";
 
 // Paper-path code per nMediaSource: sheet feeder, roll, rear slot, board, CD/DVD tray.
@@ -31,12 +29,9 @@ struct PrintModeChoice {
 PrintModeChoice ChoosePrintMode(int inkMode, const char* method, const char* media, const char* sizeName)
 {
     PrintModeChoice choice;
-    if (inkMode != 0 && inkMode != 1) return choice;
     for (int i = 0; i < kModel1PrintModeCount; ++i) {
         const PrintModeRow& row = kModel1PrintModes[i];
-        const int served = inkMode == 0 ? row.photoBlack : row.matteBlack;
-        if (served != 1 || std::strcmp(row.resolution, method) != 0 || std::strcmp(row.media, media) != 0)
-            continue;
+        if (!ServesInkAndMethod(row, inkMode, method) || std::strcmp(row.media, media) != 0) continue;
         choice.mediaId = row.mediaId;
         choice.dotSize = row.dotSize;
         choice.methodId = row.methodOther;
@@ -65,21 +60,7 @@ CString CDEFP_1_RPHOTO::GetStartString(CPrinterDriverBase* driver)
         sizeName = driver->m_pPrintEnv->GetString(PrEnv_DefaultMediaSizeName);
     }
 
-    double top = 0, bottom = 0, width = 0, length = 0;
-    GetPageExtentMm(driver, &top, &bottom, &width, &length, bMoveFullHeadWidth);
-    const int32_t pageWidth = RoundHalfUp(K * width);
-    const int32_t pageLength = RoundHalfUp(K * length);
-
-    CQueryNpMargin query;
-    double topOffset = top - dTopOffsetMm - MediaSizeGetNpMargin(query).top;
-    const bool attached = driver->m_pJobPrintAttach && driver->m_pJobPrintAttach->GetFlags() != 0;
-    bool leftShift = false;
-    if (topOffset < 0 || attached) {
-        topOffset += kTopShiftMm;
-        leftShift = true;
-    }
-    const int32_t topUnits = RoundHalfUp(K * topOffset);
-    const int32_t bottomUnits = RoundHalfUp(K * bottom);
+    const StartPageGeometry page = PageGeometry(driver, K, bMoveFullHeadWidth);
 
     const int32_t horizUnit = RoundHalfUp(dBaseResH / H);
     const int32_t vertUnit = RoundHalfUp(dBaseResV / V);
@@ -111,7 +92,7 @@ CString CDEFP_1_RPHOTO::GetStartString(CPrinterDriverBase* driver)
     cmd.addCmd_US__UserSetting(1, static_cast<uint8_t>(platen));
     cmd.addCmd_US__UserSetting(2, 0);
     cmd.addCmd_EX__TurnRollPaperModeOnOff(nMediaSource == kRollSource ? 1 : 0);
-    cmd.addCmd_FP__SetHorizPrintPosition(leftShift ? kLeftShift : 0);
+    cmd.addCmd_FP__SetHorizPrintPosition(page.printPosition);
     cmd.addCmd_PP__SelectPaperPath(static_cast<uint16_t>(nPaperPath));
     cmd.addCmd_esc_000__TerminateRemoteMode();
     cmd.addCmd_esc_par_G__SelectGraphicsMode(1);
@@ -121,9 +102,9 @@ CString CDEFP_1_RPHOTO::GetStartString(CPrinterDriverBase* driver)
     cmd.addCmd_esc_U__SetBidirectPrinting(bBidirectional == 1 ? 0 : 1);
     cmd.addCmd_esc_par_i__SetMicroWeave(static_cast<uint8_t>(nMicroWeave));
     cmd.addCmd_esc_0x19__PaperFeedControl(static_cast<uint8_t>(nPaperFeedCtl));
-    cmd.addCmd_esc_par_C__SetPageLength(static_cast<uint32_t>(pageLength));
-    cmd.addCmd_esc_par_c__SetPageFormat_Extended(static_cast<uint32_t>(topUnits), static_cast<uint32_t>(bottomUnits));
-    cmd.addCmd_esc_par_S__SetPageDimension(static_cast<uint32_t>(pageWidth), static_cast<uint32_t>(pageLength));
+    cmd.addCmd_esc_par_C__SetPageLength(static_cast<uint32_t>(page.length));
+    cmd.addCmd_esc_par_c__SetPageFormat_Extended(static_cast<uint32_t>(page.top), static_cast<uint32_t>(page.bottom));
+    cmd.addCmd_esc_par_S__SetPageDimension(static_cast<uint32_t>(page.width), static_cast<uint32_t>(page.length));
     cmd.addCmd_esc_par_K__SetColorMode(static_cast<uint8_t>(nColorMode));
     cmd.addCmd_esc_par_D__SetRasterResolution(static_cast<uint16_t>(unitBase), static_cast<uint8_t>(nozzleSpacingV),
                                               static_cast<uint8_t>(dotSpacingH));

@@ -12,11 +12,8 @@
 namespace {
 constexpr int kBuilderCapacity = 256000;
 constexpr double kMmPerInch = 25.4;
-constexpr double kTopShiftMm = 2.5;         // added to a negative or attached top offset
-constexpr uint16_t kLeftShift = 0xFFB0;     // -80 in 1/360", sent with the top shift
 constexpr int kUnknownMediaId = 11;         // a named medium missing from the table
 constexpr uint8_t kMediaSizeCode = 99;      // user size
-constexpr int kDotSizeField = 6;            // of the print method's parameter string, from 1
 constexpr int kDefaultDotSize = 18;
 constexpr uint8_t kMicroWeaveOff = 0;
 constexpr uint8_t kPaperFeedDefault = 0x31;
@@ -63,23 +60,7 @@ CString CDEFP_2_RPHOTO::GetStartString(CPrinterDriverBase* driver)
 
     const uint8_t cut = bCutFlag ? 1 : 0;
 
-    double top = 0, bottom = 0, width = 0, length = 0;
-    GetPageExtentMm(driver, &top, &bottom, &width, &length, bMoveFullHeadWidth);
-    CQueryNpMargin query;
-    double topOffset = top - MediaSizeGetNpMargin(query).top - dTopOffsetMm;
-    const bool attached = driver->m_pJobPrintAttach && driver->m_pJobPrintAttach->GetFlags() != 0;
-    bool leftShift = false;
-    if (topOffset < 0 || attached) {
-        topOffset += kTopShiftMm;
-        leftShift = true;
-    }
-    const double E = V / kMmPerInch;  // page units per mm
-    const int32_t pageWidth = RoundHalfUp(E * width);
-    const int32_t pageLength = RoundHalfUp(E * length);
-    const int32_t topUnits = RoundHalfUp(E * topOffset);
-    const int32_t bottomUnits = RoundHalfUp(E * bottom);
-
-    const uint16_t printPosition = leftShift ? kLeftShift : 0;
+    const StartPageGeometry page = PageGeometry(driver, V / kMmPerInch, bMoveFullHeadWidth);  // exact dpi
     const uint16_t dryTime = static_cast<uint16_t>(nDryTimeScan);
     const uint8_t thickness =
         (nPaperTyp == 0 && nPaperThickness >= 0 && nPaperThickness <= 15) ? static_cast<uint8_t>(nPaperThickness) : 0;
@@ -131,7 +112,7 @@ CString CDEFP_2_RPHOTO::GetStartString(CPrinterDriverBase* driver)
     cmd.addCmd_US__UserSetting(1, platen);
     cmd.addCmd_US__UserSetting(2, cut);
     cmd.addCmd_EX__TurnRollPaperModeOnOff(rollMode);
-    cmd.addCmd_FP__SetHorizPrintPosition(printPosition);
+    cmd.addCmd_FP__SetHorizPrintPosition(page.printPosition);
     cmd.addCmd_DR__SetDryingTime(dryTime);
     cmd.addCmd_PH__SetPaperThickness(thickness);
     cmd.addCmd_PP__SelectPaperPath(paperPath);
@@ -143,9 +124,9 @@ CString CDEFP_2_RPHOTO::GetStartString(CPrinterDriverBase* driver)
     cmd.addCmd_esc_U__SetBidirectPrinting(direction);
     cmd.addCmd_esc_par_i__SetMicroWeave(kMicroWeaveOff);
     cmd.addCmd_esc_0x19__PaperFeedControl(kPaperFeedDefault);
-    cmd.addCmd_esc_par_C__SetPageLength(static_cast<uint32_t>(pageLength));
-    cmd.addCmd_esc_par_c__SetPageFormat_Extended(static_cast<uint32_t>(topUnits), static_cast<uint32_t>(bottomUnits));
-    cmd.addCmd_esc_par_S__SetPageDimension(static_cast<uint32_t>(pageWidth), static_cast<uint32_t>(pageLength));
+    cmd.addCmd_esc_par_C__SetPageLength(static_cast<uint32_t>(page.length));
+    cmd.addCmd_esc_par_c__SetPageFormat_Extended(static_cast<uint32_t>(page.top), static_cast<uint32_t>(page.bottom));
+    cmd.addCmd_esc_par_S__SetPageDimension(static_cast<uint32_t>(page.width), static_cast<uint32_t>(page.length));
     cmd.addCmd_esc_par_K__SetColorMode(kColourMode);
     cmd.addCmd_esc_par_D__SetRasterResolution(static_cast<uint16_t>(unitBase), static_cast<uint8_t>(nozzleSpacingV),
                                               static_cast<uint8_t>(dotSpacingH));

@@ -1,6 +1,7 @@
 // Common base of both models' device parameters.
 #include "devparms/CEpsonRPhotoDevParmsBase.h"
 
+#include "devparms/Rounding.h"
 #include "host/EpsonCommands.h"
 
 #include "host/PrinterDriver.h"
@@ -12,6 +13,8 @@ const double kRollWidthsMm[] = {89, 102, 127, 203, 210, 216, 245, 279, 297, 329,
 constexpr double kRollWidthToleranceMm = 0.1;
 // The non-printable margin on every side, mm.
 constexpr double kNpMarginMm = 3.0;
+constexpr double kTopShiftMm = 2.5;      // added to a negative or attached top offset
+constexpr uint16_t kLeftShift = 0xFFB0;  // -80 in 1/360 inch, sent with the top shift
 }  // namespace
 
 CEpsonRPhotoDevParmsBase::CEpsonRPhotoDevParmsBase(const char* keyPrefix, CPrintEnv* env)
@@ -88,6 +91,24 @@ int CEpsonRPhotoDevParmsBase::GetPageExtentMm(CPrinterDriverBase* driver, double
 
 int CEpsonRPhotoDevParmsBase::QueryAuxValue(int, int, int) { return 0; }
 
+StartPageGeometry CEpsonRPhotoDevParmsBase::PageGeometry(CPrinterDriverBase* driver, double unitsPerMm, int fullWidth)
+{
+    double top = 0, bottom = 0, width = 0, length = 0;
+    GetPageExtentMm(driver, &top, &bottom, &width, &length, fullWidth);
+    CQueryNpMargin query;
+    double topOffset = top - MediaSizeGetNpMargin(query).top - dTopOffsetMm;
+    StartPageGeometry page;
+    if (topOffset < 0 || (driver->m_pJobPrintAttach && driver->m_pJobPrintAttach->GetFlags() != 0)) {
+        topOffset += kTopShiftMm;
+        page.printPosition = kLeftShift;
+    }
+    page.width = RoundHalfUp(unitsPerMm * width);
+    page.length = RoundHalfUp(unitsPerMm * length);
+    page.top = RoundHalfUp(unitsPerMm * topOffset);
+    page.bottom = RoundHalfUp(unitsPerMm * bottom);
+    return page;
+}
+
 void CEpsonRPhotoDevParmsBase::PutPrefixedString(const CString& name, const char* value)
 {
     if (!pPrintEnv) return;
@@ -112,10 +133,13 @@ int CEpsonRPhotoDevParmsBase::GetPrefixedInt(const CString& name, int defaultVal
     return pPrintEnv->GetInt(strKeyPrefix + name, defaultValue);
 }
 
-void CEpsonRPhotoDevParmsBase::LoadWeaveBlock()
+void CEpsonRPhotoDevParmsBase::LoadOptions(const DeviceOptionTable& table)
 {
-    bEnableWeave = GetPrefixedInt("bEnableWeave", 1);
-    bEnableBrokenNozzles = GetPrefixedInt("bEnableBrokenNozzles", 0);
+    for (int i = 0; i < table.count; ++i) {
+        const DeviceOption& o = table.options[i];
+        if (o.text) *o.text(*this) = GetPrefixedString(o.name, "");
+        else *o.field(*this) = GetPrefixedInt(o.name, o.defaultValue);
+    }
     CString name;
     for (int n = 0; n < kNozzles; ++n) {
         name.Format("bBrokenNozzle_%d", n);
@@ -123,15 +147,41 @@ void CEpsonRPhotoDevParmsBase::LoadWeaveBlock()
     }
 }
 
-void CEpsonRPhotoDevParmsBase::SaveWeaveBlock()
+void CEpsonRPhotoDevParmsBase::SaveOptions(const DeviceOptionTable& table, int from, int to)
 {
-    PutPrefixedInt("bEnableWeave", bEnableWeave);
-    PutPrefixedInt("bEnableBrokenNozzles", bEnableBrokenNozzles);
+    for (int i = from; i < to; ++i) {
+        const DeviceOption& o = table.options[i];
+        if (o.text) PutPrefixedString(o.name, *o.text(*this));
+        else PutPrefixedInt(o.name, *o.field(*this));
+    }
+    if (to != table.count) return;
     CString name;
     for (int n = 0; n < kNozzles; ++n) {
         name.Format("bBrokenNozzle_%d", n);
         PutPrefixedInt(name, bBrokenNozzle[n]);
     }
+}
+
+void CEpsonRPhotoDevParmsBase::OptionsToPage(const DeviceOptionTable& table, CPrintEnvPropertyPage& page,
+                                             int32_t* pageNozzles)
+{
+    for (int i = 0; i < table.count; ++i) {
+        const DeviceOption& o = table.options[i];
+        if (o.pageText) *o.pageText(page) = *o.text(*this);
+        else if (o.pageField) *o.pageField(page) = *o.field(*this);
+    }
+    for (int n = 0; n < kNozzles; ++n) pageNozzles[n] = bBrokenNozzle[n];
+}
+
+void CEpsonRPhotoDevParmsBase::OptionsFromPage(const DeviceOptionTable& table, CPrintEnvPropertyPage& page,
+                                               const int32_t* pageNozzles)
+{
+    for (int i = 0; i < table.count; ++i) {
+        const DeviceOption& o = table.options[i];
+        if (o.pageText) *o.text(*this) = *o.pageText(page);
+        else if (o.pageField) *o.field(*this) = *o.pageField(page);
+    }
+    for (int n = 0; n < kNozzles; ++n) bBrokenNozzle[n] = pageNozzles[n];
 }
 
 int CEpsonRPhotoDevParmsBase::SendEndStream(CPrinterDriverBase* driver, CEpsonCommandsAddClass& cmd)

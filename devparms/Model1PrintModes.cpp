@@ -1,6 +1,8 @@
 // Model-1 (R2000) print-mode table, scanned in this order.
 #include "devparms/Model1PrintModes.h"
 
+#include <cstring>
+
 const PrintModeRow kModel1PrintModes[] = {
     {"Plain Paper", 0, 0, 1, "360x180", 1, 16, 32, 32, 32},
     {"Plain Paper", 0, 0, 1, "360x360", 1, 16, 32, 32, 32},
@@ -32,3 +34,9 @@ const PrintModeRow kModel1PrintModes[] = {
 };
 
 const int kModel1PrintModeCount = static_cast<int>(sizeof(kModel1PrintModes) / sizeof(kModel1PrintModes[0]));
+
+bool ServesInkAndMethod(const PrintModeRow& row, int inkMode, const char* method)
+{
+    const int served = inkMode == 0 ? row.photoBlack : inkMode == 1 ? row.matteBlack : 0;
+    return served == 1 && std::strcmp(row.resolution, method) == 0;
+}

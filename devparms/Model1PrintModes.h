@@ -15,5 +15,9 @@ struct PrintModeRow {
     int methodLarge;         // ESC ( m for "ISO A3" and larger
 };
 
+// Whether `row` is offered for black-ink mode `inkMode` (0 photo, 1 matte; no other mode has
+// rows) at the print method named `method`.
+bool ServesInkAndMethod(const PrintModeRow& row, int inkMode, const char* method);
+
 extern const PrintModeRow kModel1PrintModes[];
 extern const int kModel1PrintModeCount;

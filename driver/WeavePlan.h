@@ -1,13 +1,14 @@
 // The weave's plan: states, feeds, passes per band and which pixels a nozzle row takes.
 // Pure arithmetic on integers, kept apart from the band buffer and from command output.
 #pragma once
+#include "devparms/Head.h"
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace weave {
 
-constexpr int kNozzles = 180;  // nozzles per colour; also a divisor of the weave
+using ::kNozzles;  // nozzles per colour; also a divisor of the weave
 
 enum State { kFirstBand = 1, kRampUp = 2, kSteady = 3, kOff = 4 };
 

@@ -1,5 +1,6 @@
 #include "pages/CEpsonRPhoto2000Page.h"
 
+#include "devparms/DeviceOptions.h"
 #include "devparms/Model1PrintModes.h"
 #include "host/PrinterDriver.h"
 #include "pages/PageControlIds.h"
@@ -55,14 +56,13 @@ void CEpsonRPhoto2000Page::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, kPlatenGapBidirectional, bPlatenGapBiDirectional);
     DDX_Check(pDX, kEnableWeave, bEnableWeave);
     DDX_Check(pDX, kSimulateBrokenNozzles, bEnableBrokenNozzles);
-    DDV_MinMaxInt(pDX, nPlateGap, 0, 127);
+    const DeviceOption& gap = *kModel1Options.Find("nPlateGap");
+    DDV_MinMaxInt(pDX, nPlateGap, gap.min, gap.max);
 }
 
 bool CEpsonRPhoto2000Page::RowListed(int row) const
 {
-    const PrintModeRow& r = kModel1PrintModes[row];
-    if (strPrintMethod != CString(r.resolution)) return false;
-    return (inkMode == 0 && r.photoBlack == 1) || (inkMode == 1 && r.matteBlack == 1);
+    return ServesInkAndMethod(kModel1PrintModes[row], inkMode, strPrintMethod.GetString());
 }
 
 void CEpsonRPhoto2000Page::FillMediaList()
@@ -167,7 +167,8 @@ int CEpsonRPhoto2000Page::OnInitDialog()
         if (CWnd* w = GetDlgItem(id)) w->ShowWindow(0);
     UpdateData(1);
     if (auto* spin = dynamic_cast<CSpinButtonCtrl*>(GetDlgItem(kPlatenGapSpin))) {
-        spin->SetRange(0, 127);
+        const DeviceOption& gap = *kModel1Options.Find("nPlateGap");
+        spin->SetRange(gap.min, gap.max);
         spin->SetPos(static_cast<int16_t>(nPlateGap & 0xFFFF));
     }
     UpdatePlatenGapDirection();

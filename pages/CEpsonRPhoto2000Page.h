@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "devparms/Head.h"
 #include "host/PropertyPage.h"
 
 class CEpsonRPhoto2000Page : public CPrintEnvPropertyPage {
@@ -38,7 +39,7 @@ public:
     int32_t bMoveFullHeadWidth = 1;
     int32_t bEnableWeave = 0;
     int32_t bEnableBrokenNozzles = 0;
-    int32_t bBrokenNozzle[180] = {};     // carried through unchanged; no control
+    int32_t bBrokenNozzle[kNozzles] = {};     // carried through unchanged; no control
     CPrinterDriverBase* pDriver;         // the driver that saves the page; may be null
     CString strPrintMethod;              // the print method the lists were last filled for
 

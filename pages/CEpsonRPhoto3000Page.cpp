@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "devparms/DeviceOptions.h"
 #include "devparms/Model2MediaTable.h"
 #include "host/PrinterDriver.h"
 #include "pages/PageControlIds.h"
@@ -11,7 +12,6 @@ using namespace Page3000Ids;
 IMPLEMENT_DYNAMIC(CEpsonRPhoto3000Page, CPrintEnvPropertyPage)
 
 namespace {
-constexpr int kNozzles = 180;
 
 const MessageMapEntry<CEpsonRPhoto3000Page> kMessageMap[] = {
     {Notify::SelChange, kMaterial, kMaterial, &CEpsonRPhoto3000Page::OnSelChangeMaterial},
@@ -48,7 +48,8 @@ void CEpsonRPhoto3000Page::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, kMoveFullHeadWidth, bMoveFullHeadWidth);
     DDX_Radio(pDX, kSourceAsf, nMediaSource);
     DDX_Text(pDX, kDryTime, nDryTimeScan);
-    DDV_MinMaxInt(pDX, nDryTimeScan, 0, 10000);
+    const DeviceOption& dry = *kModel2Options.Find("nDryTimeScan");
+    DDV_MinMaxInt(pDX, nDryTimeScan, dry.min, dry.max);
     DDX_Check(pDX, kCutFlag, bCutFlag);
     DDX_Check(pDX, kEnableWeave, bEnableWeave);
     DDX_Check(pDX, kSimulateBrokenNozzles, bEnableBrokenNozzles);

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "devparms/Head.h"
 #include "host/PropertyPage.h"
 
 class CEpsonRPhoto3000Page : public CPrintEnvPropertyPage {
@@ -33,7 +34,7 @@ public:
     int32_t bMoveFullHeadWidth = 1;
     int32_t bEnableWeave = 1;
     int32_t bEnableBrokenNozzles = 0;
-    int32_t bBrokenNozzle[180] = {};     // rebuilt from the nozzle list when the page is left
+    int32_t bBrokenNozzle[kNozzles] = {};     // rebuilt from the nozzle list when the page is left
     CPrinterDriverBase* pDriver;         // the driver that saves the page; may be null
 
     void FillMaterialList();
