@@ -3,11 +3,11 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/Commands.h"
+#include "app/Models.h"
 #include "host/ExtensionModule.h"
 
 namespace fs = std::filesystem;
@@ -48,9 +48,6 @@ DriverModule::~DriverModule()
 
 int ModelIdFromName(const std::string& name)
 {
-    std::string n = name;
-    std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (n == "r2000" || n == "1") return 1;
-    if (n == "r3000" || n == "2") return 2;
+    if (const PrinterModel* m = ModelByName(name)) return m->id;
     throw CommandError{"unknown model '" + name + "' (use r2000 or r3000)"};
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "app/Models.h"
 #include "app/ModuleLoader.h"
 #include "app/PageServer.h"
 #include "app/ServedPage.h"
@@ -66,7 +67,7 @@ bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
         }
 
         ServedPage served(env, std::move(driver), page, o->language, ResolveSettingsPath(o->file),
-                            model == 1 ? "r2000" : "r3000");
+                            ModelById(model).name);
         served.KeepStoredUid(uidStored, uidValue);
         served.Open();
         RunPageServer(served, o->port, [](int port) {

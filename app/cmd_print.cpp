@@ -13,6 +13,7 @@
 #include "app/JobOptions.h"
 #include "app/JobRunner.h"
 #include "app/MediaSizes.h"
+#include "app/Models.h"
 #include "app/ModuleLoader.h"
 #include "app/PlaneImage.h"
 #include "app/PrintVerify.h"
@@ -52,9 +53,6 @@ struct InkName {
 };
 const InkName kInkNames[] = {{"K", 0},  {"C", 1},  {"M", 2},   {"Y", 3},  {"O", 4},   {"LK", 7},
                              {"LC", 8}, {"LM", 9}, {"LLK", 10}, {"GO", 30}, {"R", 35}};
-// Each model's inks, in the order planes are given by default.
-const std::vector<int> kModel1Inks = {0, 1, 2, 3, 35, 4, 30};         // K C M Y R O GO
-const std::vector<int> kModel2Inks = {0, 1, 2, 3, 8, 9, 7, 10};       // K C M Y LC LM LK LLK
 
 // "K,C,35,..." to host colour identifiers.
 std::vector<int> ParseInks(const std::string& text)
@@ -141,13 +139,12 @@ private:
 // print method and black ink without a row there send 0 for all three, which no printer wants.
 void WarnAboutModel1PrintMode(const CPrintEnv& store, const std::string& method)
 {
-    const int inkMode = store.GetInt("DP1_inkMode", 0);
-    const std::string media = store.GetString("DP1_strPaperTyp", "").str();
+    const int inkMode = store.GetInt(ModelOptionKey(1, "inkMode").c_str(), 0);
+    const std::string media = store.GetString(ModelOptionKey(1, "strPaperTyp").c_str(), "").str();
     std::string offered;
     for (int i = 0; i < kModel1PrintModeCount; ++i) {
         const PrintModeRow& row = kModel1PrintModes[i];
-        const int serves = inkMode == 0 ? row.photoBlack : inkMode == 1 ? row.matteBlack : 0;
-        if (!serves || method != row.resolution) continue;
+        if (!ServesInkAndMethod(row, inkMode, method.c_str())) continue;
         if (media == row.media) return;
         if (offered.find(row.media) == std::string::npos) offered += std::string(offered.empty() ? "" : ", ") + row.media;
     }
@@ -202,7 +199,7 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         CDRc margins{kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm};
         if (!o->margins.empty()) margins = ParseMargins(o->margins);
 
-        const std::vector<int>& modelInks = modelId == 1 ? kModel1Inks : kModel2Inks;
+        const std::vector<int>& modelInks = ModelById(modelId).defaultInks;
         std::vector<int> inks = o->inks.empty() ? modelInks : ParseInks(o->inks);
         if (o->inks.empty() && o->planes.size() > inks.size())
             throw CommandError{std::to_string(o->planes.size()) + " planes given, but the " + o->model + " has " +
@@ -245,7 +242,7 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         }
         DriverPtr driver(created);
         // The device parameters loaded the weave option from the store under their prefix.
-        if (store.GetInt(modelId == 1 ? "DP1_bEnableWeave" : "DP2_bEnableWeave", 1)) WarnAboutWeaveRatio(store, v);
+        if (store.GetInt(ModelOptionKey(modelId, "bEnableWeave").c_str(), 1)) WarnAboutWeaveRatio(store, v);
         if (modelId == 1 && !o->quiet) WarnAboutModel1PrintMode(store, o->method);
 
         JobDescription job;
