@@ -74,7 +74,7 @@ TEST_F(PrintCommand, VerifyFindsEveryDotOnceForBothModels)
     const std::string k = Plane("k.pgm", 61, 900, 0);
     const std::string c = Plane("c.pgm", 61, 900, 5);
     for (const char* model : {"r2000", "r3000"}) {
-        const std::string out = (dir / (std::string(model) + ".prn")).string();
+        const std::string out = (dir / (std::string(model) + ".prn"));
         Result r = RunShell(Cmd(std::string("--model ") + model + " --method 1440x720 --verify -o '" + out + "' '" + k +
                                 "' '" + c + "'"));
         EXPECT_EQ(r.status, 0) << r.out;

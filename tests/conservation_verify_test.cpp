@@ -164,16 +164,6 @@ TEST(VerifyDots, BadStreamOrPlanesGiveAnError)
     EXPECT_EQ(FormatVerifyReport(bad).rfind("verify: ", 0), 0u);
 }
 
-TEST(VerifyDots, TableHasOneLinePerInkAndAVerdict)
-{
-    const VerifyReport r = VerifyDots(DecodeHex(kSetup + kMove + kCyanBlock), {CyanPlane()});
-    const std::string text = FormatVerifyReport(r);
-    EXPECT_EQ(text,
-              "ink           expected        found   missing     extra     wrong  multiple  marked missing\n"
-              "C 0x02               2            2         0         0         0         0             0/0\n"
-              "every dot printed exactly once\n");
-}
-
 TEST(VerifyDots, PlanesFromPackedRows)
 {
     // 2 bits: E4 = 3 2 1 0, 1B = 0 1 2 3; 1 bit: A5 = 1 0 1 0 0 1 0 1. Rows 3 bytes apart.

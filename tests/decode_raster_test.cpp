@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
-#include <tuple>
 
 #include "decode_support.h"
 
@@ -251,58 +249,4 @@ TEST(DecodeRaster, WarnsAboutDotsOffThePaperAndOverTallBlocks)
     EXPECT_EQ(r.warnings[2].message, "block of 181 lines is taller than the 180-nozzle head");
 }
 
-// Random raw blocks against a model of the head written here: row = y + line * 4, column =
-// x + pixel * 2, value = the 2-bit field, most significant first.
-TEST(DecodeRaster, RandomBlocksMatchASimpleHeadModel)
-{
-    std::mt19937 rng(7);
-    std::vector<uint8_t> stream = HexBytes(kSetup1440x720);
-    std::map<std::tuple<uint8_t, int, int>, int> model;  // (ink, row, col) -> value
-    std::map<std::tuple<uint8_t, int, int>, int> hits;
-    const uint8_t inks[] = {0x00, 0x02, 0x01, 0x04, 0x40};
-    int y = 0;
-    for (int b = 0; b < 40; ++b) {
-        if (rng() % 3 == 0) {
-            const int adv = static_cast<int>(rng() % 9);
-            y += adv;
-            const uint8_t v[] = {0x1B, 0x28, 0x76, 0x04, 0x00, static_cast<uint8_t>(adv), 0, 0, 0};
-            stream.insert(stream.end(), v, v + 9);
-        }
-        const int x = static_cast<int>(rng() % 300);
-        const uint8_t ink = inks[rng() % 5];
-        const int bpl = 1 + static_cast<int>(rng() % 5), lines = 1 + static_cast<int>(rng() % 6);
-        const uint8_t pos[] = {0x1B, 0x28, 0x24, 0x04, 0x00, static_cast<uint8_t>(x), static_cast<uint8_t>(x >> 8), 0, 0};
-        stream.insert(stream.end(), pos, pos + 9);
-        const uint8_t hdr[] = {0x1B, 0x69, ink, 0, 2, static_cast<uint8_t>(bpl), 0, static_cast<uint8_t>(lines), 0};
-        stream.insert(stream.end(), hdr, hdr + 9);
-        for (int l = 0; l < lines; ++l)
-            for (int j = 0; j < bpl; ++j) {
-                const uint8_t byte = (rng() % 2) ? static_cast<uint8_t>(rng()) : 0;
-                stream.push_back(byte);
-                for (int k = 0; k < 4; ++k) {
-                    const int v = (byte >> (6 - 2 * k)) & 3;
-                    if (!v) continue;
-                    const auto key = std::make_tuple(ink, y + 4 * l, x + 2 * (4 * j + k));
-                    model[key] = std::max(model[key], v);
-                    ++hits[key];
-                }
-            }
-        stream.push_back(0x0D);
-    }
-    const DecodeResult r = DecodeBytes(stream);
-    ASSERT_TRUE(r.Ok()) << r.error->Text();
-    ASSERT_EQ(r.pages.size(), 1u);
-    uint64_t positions = 0;
-    for (const InkPlane& p : r.pages[0].planes) {
-        for (int row = 0; row < p.Height(); ++row)
-            for (int col = 0; col < p.Width(); ++col) {
-                const auto key = std::make_tuple(p.Ink(), row, col);
-                auto it = model.find(key);
-                ASSERT_EQ(p.Value(row, col), it == model.end() ? 0 : it->second) << row << "," << col;
-                ASSERT_EQ(p.Hits(row, col), it == model.end() ? 0 : hits[key]);
-            }
-        positions += p.Positions();
-    }
-    EXPECT_EQ(positions, model.size());
-}
 }  // namespace

@@ -24,7 +24,7 @@ protected:
         status = run.status;
         return run.out;
     }
-    std::string Settings() const { return std::filesystem::exists(settings) ? Settings() : ""; }
+    std::string Settings() const { return std::filesystem::exists(settings) ? ReadFile(settings) : ""; }
 
     test_support::TempDir dir;
     std::string settings = dir / "s.ini";

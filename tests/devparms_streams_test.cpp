@@ -91,7 +91,7 @@ TEST_F(Streams, EachOptionAndJobSettingReachesItsCommand)
         else parms = std::make_unique<CDEFP_2_RPHOTO>(&one.env);
         const size_t x = row[1].find('x');
         one.Start(parms.get(), std::stod(row[1].substr(0, x)), std::stod(row[1].substr(x + 1)), row[2].c_str(),
-                  row[4].c_str(), width);
+                  row[4] == "-" ? "ISO A4" : row[4].c_str(), width);
         std::vector<Command> cmds;
         ASSERT_EQ(test_support::ReadCommands(parms->GetStartString(one.driver).str(), &cmds), "");
         const std::string want = row[9] == "<none>" ? row[9] : Hex(row[9]);

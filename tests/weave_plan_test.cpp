@@ -146,23 +146,4 @@ TEST(WeavePlan, Draws)
     EXPECT_TRUE(weave::PixelTaken(1, 1));
 }
 
-// The prepared masks agree with the draws, byte by byte.
-TEST(WeavePlan, SelectionMasksMatchDraws)
-{
-    for (int bits : {1, 2}) {
-        weave::SelectionMasks masks;
-        masks.Prepare(2, 5, bits, 1, 120);
-        for (int h = 0; h < 2; ++h)
-            for (int k = 120; k < 180; k += 13)
-                for (int j = 0; j < 5; ++j) {
-                    unsigned want = 0;
-                    for (int p = 0; p < 8 / bits; ++p) {
-                        const unsigned m = (bits == 1 ? 0x80u : 0xC0u) >> (p * bits);
-                        if (weave::PixelTaken(weave::PixelSeed(h, k, j, m), weave::RowDivisor(k, 1))) want |= m;
-                    }
-                    EXPECT_EQ(masks.Row(h, k)[j], want) << bits << " " << h << " " << k << " " << j;
-                }
-    }
-}
-
 }  // namespace
