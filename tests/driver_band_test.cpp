@@ -201,7 +201,7 @@ TEST(BandEngine, SingleDotLoading)
 {
     for (int single : {0, 1})
         for (double resX : {360.0, 720.0, 1440.0}) {
-            JobParams p{.resX = resX, .resY = 180, .nozzleResH = resX == 1440.0 ? 720 : 360, .bits = 2, .colors = {0}};
+            JobParams p{.resX = resX, .resY = 180, .nozzleResH = resX == 1440.0 ? 720.0 : 360.0, .bits = 2, .colors = {0}};
             RecRig rig(p, 8);
             rig.env.PutString(PrEnv_PrintMethod.pszKey, "M");
             rig.env.PutString("$Parms$M", single ? "0,0,0,0,0,0,1" : "0,0,0,0,0,0,0");

@@ -73,7 +73,7 @@ TEST(DriverObject, TopOffsetRows)
         int rows;
     } cases[] = {{720, 43}, {1440, 85}, {180, 11}, {360, 21}};
     for (const auto& c : cases) {
-        JobParams p{.resY = c.resY};
+        JobParams p{.resY = c.resY, .colors = {}};
         Rig rig(p);
         rig.driver->OutputInit(0, 0);
         EXPECT_EQ(rig.driver->m_nBandRows, c.rows) << c.resY;

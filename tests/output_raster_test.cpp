@@ -73,7 +73,7 @@ TEST(RasterOutput, ColourCodes)
     for (auto [id, code] : listed) table[id] = code;
     for (int model : {1, 2})
         for (int inkMode : {0, 1}) {
-            JobParams p{.model = model, .resX = 360, .resY = 180, .bits = 1, .inkMode = inkMode};
+            JobParams p{.model = model, .resX = 360, .resY = 180, .bits = 1, .inkMode = inkMode, .colors = {}};
             for (int id = 0; id <= 40; ++id) p.colors.push_back(id);
             Rig rig(p, 8);
             auto& d = *rig.driver;

@@ -32,7 +32,7 @@ protected:
     // A model-2 driver set up with tracing on, as a job named `jobName` would have it.
     std::unique_ptr<Rig> MakeRig(int trace, int bits, const char* jobName, const char* info)
     {
-        JobParams p{.bits = bits};
+        JobParams p{.bits = bits, .colors = {}};
         auto rig = std::make_unique<Rig>(p);
         rig->env.PutInt("TraceRealTime", trace);
         rig->env.PutString(PrEnv_PrintMethod.pszKey, "1440x720");
