@@ -38,8 +38,10 @@ TEST_F(Commands, OptionsShowsLoadedValuesAndSavesAChange)
     EXPECT_NE(out.find("nPaperTyp = 18\n"), std::string::npos) << out;
     EXPECT_NE(out.find("bBidirectional = 1 (on)\n"), std::string::npos) << out;
 
-    out = Rphoto("options --model r2000 --set nMediaSource=1 --set bBrokenNozzle_179=1 --set 'strPaperTyp=Plain Paper'");
+    out = Rphoto("options --model r2000 --set nMediaSource=1 --set bBrokenNozzle_179=1 --set 'strPaperTyp=Plain Paper' "
+                 "--set nPlateGap=127");
     ASSERT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("nPlateGap = 127\n"), std::string::npos) << "the highest platen gap is allowed";
     EXPECT_NE(out.find("nMediaSource = 1 (Roll)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("strPaperTyp = Plain Paper\n"), std::string::npos) << out;
     EXPECT_NE(out.find("1 marked (179)"), std::string::npos) << out;
