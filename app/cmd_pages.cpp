@@ -69,8 +69,8 @@ bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
         ServedPage served(env, std::move(driver), page, o->language, ResolveSettingsPath(o->file),
                             model == 1 ? "r2000" : "r3000");
         served.Open();
-        RunPageServer(served, o->port, [](int port) {
-            std::printf("rphoto pages: serving http://127.0.0.1:%d/\n", port);
+        RunPageServer(served, o->port, [](const std::string& url) {
+            std::printf("rphoto pages: serving %s\n", url.c_str());
             std::fflush(stdout);
         });
         return 0;
