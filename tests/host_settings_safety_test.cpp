@@ -44,12 +44,9 @@ TEST_F(SettingsSafety, WhatIsSavedReadsBackOrIsRefusedBeforeWriting)
 {
     const std::tuple<std::string, std::string, bool> cases[] = {
         {"long", std::string(1000, 'v'), true},  // beyond inih's usual 200-character lines
-        {"k", "a;b, c#d", true},
-        {"longest", std::string(70000, 'v'), false},
-        {"k3", "v ; comment?", false},
-        {"  ", "1", false},
-        {" k", "1", false},
-        {"#k", "1", false},
+        {"k", "a;b, c#d", true},                 {"longest", std::string(70000, 'v'), false},
+        {"k3", "v ; comment?", false},           {"  ", "1", false},
+        {" k", "1", false},                      {"#k", "1", false},
         {"k", "x\ny = 2", false},
     };
     CPrintEnv before;
