@@ -20,6 +20,9 @@ bool Fail(const std::string& path, const std::string& what, std::string* error)
     return false;
 }
 
+// errno after a failed call, which a short write leaves at 0.
+int LastError() { return errno != 0 ? errno : EIO; }
+
 bool WriteAll(int fd, const std::string& text)
 {
     size_t done = 0;
@@ -39,12 +42,11 @@ bool WriteInPlace(const std::string& shownPath, const std::string& target, const
     const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return Fail(shownPath, std::string("cannot write: ") + std::strerror(errno), error);
     struct stat st {};
-    bool ok = WriteAll(fd, text);
-    if (ok && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ok = ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok) return Fail(shownPath, std::string("cannot write: ") + std::strerror(savedErrno ? savedErrno : errno), error);
-    return true;
+    errno = 0;
+    int why = WriteAll(fd, text) ? 0 : LastError();
+    if (why == 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd) != 0) why = LastError();
+    if (::close(fd) != 0 && why == 0) why = LastError();
+    return why == 0 || Fail(shownPath, std::string("cannot write: ") + std::strerror(why), error);
 }
 
 // A new file beside the target, named so that it cannot be longer than any folder allows.
@@ -97,22 +99,28 @@ bool ReplaceFileContent(const std::string& path, const std::string& text, Before
     std::string temp;
     const int fd = CreateTemp(dir, &temp);
     if (fd < 0) return Fail(path, std::string("cannot write: ") + std::strerror(errno), error);
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+    errno = 0;
+    int why = WriteAll(fd, text) && ::fsync(fd) == 0 ? 0 : LastError();
     struct stat made {};
-    if (ok && exists && ::fstat(fd, &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+    if (why == 0 && exists && ::fstat(fd, &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
         ::fchown(fd, old.st_uid, old.st_gid) != 0) {
         ::close(fd);
         ::unlink(temp.c_str());
         return WriteInPlace(path, target, text, error);
     }
-    if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    const int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && hook && !hook(temp)) return Fail(path, "save interrupted", error);  // temp left as a crash leaves it
-    if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
-        const int why = ok ? errno : savedErrno;
+    if (why == 0 && exists && ::fchmod(fd, old.st_mode & 07777) != 0) why = LastError();
+    if (::close(fd) != 0 && why == 0) why = LastError();
+    if (why == 0 && hook && !hook(temp)) return Fail(path, "save interrupted", error);  // temp left as a crash leaves it
+    if (why == 0 && std::rename(temp.c_str(), target.c_str()) != 0) why = LastError();
+    if (why != 0) {
         ::unlink(temp.c_str());
         return Fail(path, std::string("cannot write: ") + std::strerror(why), error);
+    }
+    // The rename itself lasts once the folder is synced.
+    const int folder = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
     }
     return true;
 }
