@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/Commands.h"
+#include "app/OptionChecks.h"
 #include "app/SettingsFile.h"
 
 namespace {
@@ -49,4 +50,5 @@ void LoadJobStore(CPrintEnv& store, const std::string& settingsFile, const std::
     store.PutInt(PrEnv_UID, modelId);
     store.PutString(PrEnv_PrintMethod.pszKey, method.c_str());
     store.PutString(PrEnv_DefaultMediaSizeName.pszKey, mediaSizeName);
+    WarnOutOfRangeOptions(store, modelId);
 }

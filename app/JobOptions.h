@@ -12,6 +12,6 @@ void ParseMethod(const std::string& method, double* h, double* v);
 CDRc ParseMargins(const std::string& text);
 
 // The store a job runs on: the settings file, then the --set assignments, then the host's
-// entries for the job (model, print method, media size).
+// entries for the job (model, print method, media size). Warns of device options out of range.
 void LoadJobStore(CPrintEnv& store, const std::string& settingsFile, const std::vector<std::string>& sets,
                   int modelId, const std::string& method, const char* mediaSizeName);

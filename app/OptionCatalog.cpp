@@ -90,7 +90,8 @@ std::string CheckValue(const DeviceOption& option, const std::string& value)
         return "'" + value + "' is not a media name of the r2000";
     }
     if (option.kind == OptionKind::kModel2Media) {
-        if (value.empty() || Model2Row(value) >= 0) return std::string();
+        // "User", the user-defined medium, is what the page stores when it is chosen.
+        if (value.empty() || value == "User" || Model2Row(value) >= 0) return std::string();
         return "'" + value + "' is not a media name of the r3000";
     }
     int32_t v = 0;

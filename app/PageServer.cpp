@@ -1,14 +1,15 @@
 #include "app/PageServer.h"
 
-#include <fstream>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <thread>
 
-#include <httplib.h>
-
+#include "app/BoundedHttpServer.h"
 #include "app/Commands.h"
+#include "app/PageAccess.h"
 #include "app/ServedPage.h"
 #include "host/DialogTemplate.h"
 
@@ -44,9 +45,9 @@ void SendJson(httplib::Response& res, const json& body, int status = 200)
 }
 }  // namespace
 
-void RunPageServer(ServedPage& served, int port, const std::function<void(int)>& listening)
+void RunPageServer(ServedPage& served, int port, const std::function<void(const std::string&)>& listening)
 {
-    httplib::Server server;
+    BoundedHttpServer server;
     std::mutex lock;  // the page runs one action at a time, as on the platform's UI thread
     const std::string webDir = ResourceDirectory() + "/web/";
 
@@ -110,7 +111,22 @@ void RunPageServer(ServedPage& served, int port, const std::function<void(int)>&
 
     const int bound = port == 0 ? server.bind_to_any_port("127.0.0.1") : (server.bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0) throw CommandError{"cannot listen on 127.0.0.1:" + std::to_string(port)};
-    listening(bound);
+    const PageAccess access(bound);
+    server.set_pre_routing_handler([&access](const httplib::Request& req, httplib::Response& res) {
+        std::string why;
+        int status = access.Refusal(req, &why);
+        // A body over the limit is refused at once, not read and dropped until the deadline.
+        if (status == 0 && std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) >
+                               BoundedHttpServer::kMaxBodyBytes) {
+            status = 413;
+            why = "the body is larger than " + std::to_string(BoundedHttpServer::kMaxBodyBytes) + " bytes";
+        }
+        if (status == 0) return httplib::Server::HandlerResponse::Unhandled;
+        SendJson(res, {{"error", why}}, status);
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    server.set_default_headers({{"X-Frame-Options", "DENY"}, {"X-Content-Type-Options", "nosniff"}});
+    listening(access.Url());
     server.listen_after_bind();
     if (stopper.joinable()) stopper.join();
 }

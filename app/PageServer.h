@@ -6,6 +6,7 @@
 
 class ServedPage;
 
-// Binds 127.0.0.1:`port` (0: any free port), calls `listening` with the port bound, and serves
-// until a POST to /api/quit. Throws CommandError when the port cannot be bound.
-void RunPageServer(ServedPage& page, int port, const std::function<void(int)>& listening);
+// Binds 127.0.0.1:`port` (0: any free port), calls `listening` with the page's address (which
+// carries this launch's secret, see PageAccess.h), and serves until a POST to /api/quit. Throws
+// CommandError when the port cannot be bound.
+void RunPageServer(ServedPage& page, int port, const std::function<void(const std::string& url)>& listening);

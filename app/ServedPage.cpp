@@ -12,6 +12,9 @@ ServedPage::ServedPage(CPrintEnv& env, DriverPtr driver, CPrintEnvPropertyPage* 
       m_modelName(modelName)
 {
     m_sheet.AddPage(m_page.get());
+    if (CPrinterDriverBase* base = AsDriverBase(m_driver.get()); base && base->m_pDevParms)
+        base->m_pDevParms->Save(&m_env);
+    m_opened = m_env;
 }
 
 // The page goes before the driver: the host destroys its pages first.
@@ -147,11 +150,7 @@ bool ServedPage::Ok()
     if (!m_sheet.PressOK()) return false;
     CPrinterDriverBase* base = AsDriverBase(m_driver.get());
     if (base && base->m_pDevParms) base->m_pDevParms->Save(&m_env);
-    if (m_uidStored)
-        m_env.PutString(PrEnv_UID.pszKey, m_uidValue.c_str());
-    else
-        m_env.Remove(PrEnv_UID.pszKey);
-    SaveSettingsOrThrow(m_env, m_settingsPath);
+    UpdateSettingsOrThrow(m_settingsPath, DiffStores(m_opened, m_env));
     m_status = Status::Saved;
     return true;
 }

@@ -14,8 +14,8 @@ class ServedPage {
 public:
     enum class Status { Open, Saved, Cancelled };
 
-    // Takes the driver and its page; `env` is the store the driver was made on and `settingsPath`
-    // the file OK writes.
+    // Takes the driver and its page; `env` is the store the driver was made on (the device
+    // parameters save into it) and `settingsPath` the file OK writes.
     ServedPage(CPrintEnv& env, DriverPtr driver, CPrintEnvPropertyPage* page,
                 const std::string& language, const std::string& settingsPath, const std::string& modelName);
     ~ServedPage();
@@ -27,18 +27,12 @@ public:
     // A user action: {"id": N, "action": "select"|"click"|"text"|"focus"|"spin"|"listselect", ...}.
     // Answers false with a one-line message for a malformed or refused action.
     bool Act(const nlohmann::json& action, std::string* error);
-    // OK: false when the page refused to be left (its message is in the next State()); a failed
-    // write throws CommandError.
+    // OK: false when the page refused to be left (its message is in the next State()). Writes to
+    // the settings file only the options the page changed, over what the file holds by then; a
+    // refused value or a failed write throws CommandError.
     bool Ok();
     void Cancel();
     Status GetStatus() const { return m_status; }
-
-    // The model entry of the file as loaded, put back before the file is written.
-    void KeepStoredUid(bool stored, const std::string& value)
-    {
-        m_uidStored = stored;
-        m_uidValue = value;
-    }
 
 private:
     CPrintEnv& m_env;
@@ -48,6 +42,5 @@ private:
     std::string m_settingsPath;
     std::string m_modelName;
     Status m_status = Status::Open;
-    bool m_uidStored = false;
-    std::string m_uidValue;
+    CPrintEnv m_opened;  // the store with what the device parameters save as the page opens
 };

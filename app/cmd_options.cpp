@@ -7,6 +7,7 @@
 #include "app/Commands.h"
 #include "app/ModuleLoader.h"
 #include "app/OptionCatalog.h"
+#include "app/OptionChecks.h"
 #include "app/SettingsFile.h"
 #include "host/DevParms.h"
 
@@ -24,14 +25,15 @@ struct Change {
 };
 
 // Checks every NAME=VALUE before anything is stored; throws on the first bad one.
-std::vector<Change> CheckChanges(const ModelOptions& m, const std::vector<std::string>& sets)
+std::vector<Change> CheckChanges(int modelId, const std::vector<std::string>& sets)
 {
+    const ModelOptions& m = OptionsOfModel(modelId);
     std::vector<Change> changes;
     for (const std::string& a : sets) {
         const size_t eq = a.find('=');
         if (eq == std::string::npos || eq == 0) throw CommandError{"'" + a + "': expected NAME=VALUE"};
         const std::string name = a.substr(0, eq);
-        const std::string value = a.substr(eq + 1);
+        const std::string value = CanonicalOptionValue(modelId, name, a.substr(eq + 1));
         if (name == "nInkLevels" && m.inkLevelsFromMethod)
             throw CommandError{"nInkLevels comes from the print method's parameters and cannot be set"};
         const DeviceOption* option = FindOption(m, name);
@@ -96,24 +98,20 @@ bool registered = RegisterCommand("options", 20, [](CLI::App& app) {
     return [o]() -> int {
         const int modelId = ModelIdFromName(o->model);
         const ModelOptions& m = OptionsOfModel(modelId);
-        CPrintEnv file;
-        LoadSettingsOrThrow(file, o->file);
-        const std::vector<Change> changes = CheckChanges(m, o->sets);
+        CPrintEnv store;
+        LoadSettingsOrThrow(store, o->file);
+        const std::vector<Change> changes = CheckChanges(modelId, o->sets);
 
         DriverModule mod(o->module);
-        CPrintEnv store = file;
         store.PutInt(PrEnv_UID, modelId);
         if (!changes.empty()) {
+            // Only what differs from what the file gives now is written, and the named options.
+            const CPrintEnv before = SavedOptions(mod, store);
             for (const Change& c : changes) store.PutString(c.key.c_str(), c.value.c_str());
-            {
-                DriverPtr driver = CreateDriver(mod, &store);
-                AsDriverBase(driver.get())->m_pDevParms->Save(&store);
-            }
-            // The model chosen on the command line is for this run; the file keeps its own.
-            CPrintEnv updated = store;
-            if (file.Has(PrEnv_UID.pszKey)) updated.PutString(PrEnv_UID.pszKey, file.GetString(PrEnv_UID));
-            else updated.Remove(PrEnv_UID.pszKey);
-            SaveSettingsOrThrow(updated, o->file);
+            const CPrintEnv after = SavedOptions(mod, store);
+            SettingsPatch patch = DiffStores(before, after);
+            for (const Change& c : changes) patch[c.key] = after.GetString(c.key.c_str(), c.value.c_str()).str();
+            UpdateSettingsOrThrow(o->file, patch);
         }
         Show(m, SavedOptions(mod, store), store);
         return 0;

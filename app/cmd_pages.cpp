@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "app/JobOptions.h"
 #include "app/Models.h"
 #include "app/ModuleLoader.h"
 #include "app/PageServer.h"
@@ -45,11 +46,11 @@ bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
         if (std::find(languages.begin(), languages.end(), o->language) == languages.end())
             throw CommandError{"--lang " + o->language + ": not one of " + LanguageList()};
         const int model = ModelIdFromName(o->model);
+        double h = 0, v = 0;
+        if (method->count() > 0) ParseMethod(o->method, &h, &v);
 
         CPrintEnv env;
         LoadSettingsOrThrow(env, o->file);
-        const bool uidStored = env.Has(PrEnv_UID.pszKey);
-        const std::string uidValue = env.GetString(PrEnv_UID.pszKey, "").str();
         env.PutInt(PrEnv_UID, model);
 
         DriverModule mod(o->module);
@@ -68,10 +69,9 @@ bool registered = RegisterCommand("pages", 40, [](CLI::App& app) {
 
         ServedPage served(env, std::move(driver), page, o->language, ResolveSettingsPath(o->file),
                             ModelById(model).name);
-        served.KeepStoredUid(uidStored, uidValue);
         served.Open();
-        RunPageServer(served, o->port, [](int port) {
-            std::printf("rphoto pages: serving http://127.0.0.1:%d/\n", port);
+        RunPageServer(served, o->port, [](const std::string& url) {
+            std::printf("rphoto pages: serving %s\n", url.c_str());
             std::fflush(stdout);
         });
         return 0;

@@ -26,18 +26,18 @@ bool registered = RegisterCommand("settings", 10, [](CLI::App& app) {
     unset->add_option("KEY", o->keys)->required();
     app.require_subcommand(0, 1);
     return [o, show, get, set, unset]() -> int {
+        if (set->parsed() || unset->parsed()) {
+            SettingsPatch patch = AssignmentPatch(o->assignments);
+            for (const std::string& k : o->keys) patch[k] = std::nullopt;
+            UpdateSettingsOrThrow(o->file, patch);
+            return 0;
+        }
         CPrintEnv env;
         LoadSettingsOrThrow(env, o->file);
         if (get->parsed()) {
             if (!env.Has(o->key.c_str()))
                 throw CommandError{o->key + " is not set in " + ResolveSettingsPath(o->file)};
             std::printf("%s\n", env.GetString(o->key.c_str(), "").GetString());
-            return 0;
-        }
-        if (set->parsed() || unset->parsed()) {
-            if (set->parsed()) ApplyAssignments(env, o->assignments);
-            for (const std::string& k : o->keys) env.Remove(k.c_str());
-            SaveSettingsOrThrow(env, o->file);
             return 0;
         }
         (void)show;

@@ -1,14 +1,14 @@
 #include "host/PrintEnv.h"
 
 #include <ini.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <mutex>
 
+#include "host/FileReplace.h"
 #include "host/Platform.h"
 
 const _SECTIONENTRY PrEnv_UID = {"UID", 0, ""};
@@ -19,6 +19,26 @@ const _SECTIONENTRY PrEnv_InkLevels = {"InkLevels", 2, ""};
 
 namespace {
 CPrintEnv::BeforeRenameHook g_beforeRename = nullptr;
+
+// One "key = value" line, in characters without its line end: the longest the reader takes and
+// so the longest the writer writes.
+constexpr size_t kMaxLine = 65536;
+constexpr size_t kMaxFileBytes = size_t{16} << 20;
+constexpr size_t kShownChars = 60;
+
+// inih as this store needs it: lines as long as kMaxLine (a growing heap buffer), no
+// continuation lines, the first error ends parsing (so its line and its message agree).
+void ConfigureReader()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ini_use_stack = false;
+        ini_allow_realloc = true;
+        ini_max_line = static_cast<int>(kMaxLine) + 3;  // room for CR, LF and NUL
+        ini_allow_multiline = false;
+        ini_stop_on_first_error = true;
+    });
+}
 
 struct ParseState {
     std::map<std::string, std::string> values;
@@ -39,7 +59,58 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
     st->values[name] = value ? value : "";
     return 1;
 }
+
+// Parses the text of a settings file; false with the line (from 1) and what is wrong there.
+bool ParseText(const std::string& text, ParseState* st, int* line)
+{
+    int n = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] == '\0') {
+            *line = n;
+            st->problem = "NUL byte";
+            return false;
+        }
+        if (i < text.size() && text[i] != '\n') continue;
+        if (i - lineStart > kMaxLine) {
+            *line = n;
+            st->problem = "line longer than " + std::to_string(kMaxLine) + " characters";
+            return false;
+        }
+        ++n;
+        lineStart = i + 1;
+    }
+    ConfigureReader();
+    *line = ini_parse_string(text.c_str(), OnEntry, st);
+    if (*line < 0) st->problem = "out of memory";
+    else if (*line > 0 && st->problem.empty()) st->problem = "expected 'key = value'";
+    return *line == 0;
+}
+
+std::string Shown(const std::string& s)
+{
+    return "'" + (s.size() <= kShownChars ? s : s.substr(0, kShownChars) + "...") + "'";
+}
+
+std::string FormatLine(const std::string& key, const std::string& value) { return key + " = " + value + "\n"; }
 }  // namespace
+
+std::string SettingNotStorable(const std::string& key, const std::string& value)
+{
+    ParseState back;
+    int line = 0;
+    if (!ParseText(FormatLine(key, value), &back, &line))
+        return Shown(key) + " = " + Shown(value) + " would not read back (" + back.problem + ")";
+    if (back.values.empty()) return "key " + Shown(key) + " would read back as a comment or a blank line";
+    const auto& [k, v] = *back.values.begin();
+    if (back.values.size() != 1 || k != key)
+        return "key " + Shown(key) + " would read back as " + Shown(k) + " (keys cannot hold '=', ':', line ends, "
+               "leading or trailing blanks, or begin with '#', ';' or '[')";
+    if (v != value)
+        return "the value of " + key + " would read back as " + Shown(v) + " instead of " + Shown(value) +
+               " (a ';' after a blank starts a comment; leading and trailing blanks are dropped)";
+    return std::string();
+}
 
 int CPrintEnv::GetInt(const char* key, int defaultValue) const
 {
@@ -67,7 +138,7 @@ void CPrintEnv::PutString(const char* key, const char* value)
 
 bool CPrintEnv::LoadFile(const std::string& path, std::string* error)
 {
-    FILE* f = std::fopen(path.c_str(), "r");
+    FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         if (errno == ENOENT) {
             m_values.clear();
@@ -76,17 +147,22 @@ bool CPrintEnv::LoadFile(const std::string& path, std::string* error)
         if (error) *error = path + ": cannot open: " + std::strerror(errno);
         return false;
     }
-    ParseState st;
-    const int rc = ini_parse_file(f, OnEntry, &st);
+    std::string text;
+    char buf[65536];
+    size_t n = 0;
+    while (text.size() <= kMaxFileBytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    const bool readError = std::ferror(f) != 0;
     std::fclose(f);
-    if (rc != 0) {
-        if (error) {
-            if (rc < 0)
-                *error = path + ": cannot read the file";
-            else
-                *error = path + ":" + std::to_string(rc) + ": " +
-                         (st.problem.empty() ? std::string("expected 'key = value'") : st.problem);
-        }
+    if (readError || text.size() > kMaxFileBytes) {
+        if (error)
+            *error = path + (readError ? ": cannot read the file"
+                                       : ": larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB, not a settings file");
+        return false;
+    }
+    ParseState st;
+    int line = 0;
+    if (!ParseText(text, &st, &line)) {
+        if (error) *error = path + ":" + std::to_string(line) + ": " + st.problem;
         return false;
     }
     m_values = std::move(st.values);
@@ -95,36 +171,16 @@ bool CPrintEnv::LoadFile(const std::string& path, std::string* error)
 
 bool CPrintEnv::SaveFile(const std::string& path, std::string* error) const
 {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    std::error_code ec;
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+    std::string text = "# rphoto settings\n";
     for (const auto& [k, v] : m_values) {
-        if (k.find_first_of("=:\n\r[;#") != std::string::npos || v.find_first_of("\n\r") != std::string::npos) {
-            if (error) *error = path + ": key '" + k + "' or its value cannot be written to an INI file";
+        const std::string why = SettingNotStorable(k, v);
+        if (!why.empty()) {
+            if (error) *error = path + ": " + why;
             return false;
         }
+        text += FormatLine(k, v);
     }
-    const std::string temp = path + ".tmp." + std::to_string(::getpid());
-    FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f) {
-        if (error) *error = path + ": cannot write: " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fputs("# rphoto settings\n", f) >= 0;
-    for (const auto& [k, v] : m_values) ok = ok && std::fprintf(f, "%s = %s\n", k.c_str(), v.c_str()) >= 0;
-    ok = ok && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok && g_beforeRename && !g_beforeRename(temp)) {
-        if (error) *error = path + ": save interrupted";
-        return false;  // the temporary file is left as a crash would leave it
-    }
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        if (error) *error = path + ": cannot write: " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFileContent(path, text, g_beforeRename, error);
 }
 
 void CPrintEnv::SetBeforeRenameHook(BeforeRenameHook hook) { g_beforeRename = hook; }

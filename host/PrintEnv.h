@@ -46,8 +46,9 @@ public:
     // On bad syntax returns false with "FILE:LINE: what" in *error and leaves the store as
     // it was.
     bool LoadFile(const std::string& path, std::string* error);
-    // Writes the store to `path` through a temporary file in the same folder and a rename,
-    // so the old file stays whole if anything fails. Returns false with a message on failure.
+    // Writes the store to `path` (see host/FileReplace.h: a regular file through a temporary file
+    // and a rename, so the old file stays whole if anything fails). Refuses, before writing, a key
+    // or value that would not read back identically. Returns false with a message on failure.
     bool SaveFile(const std::string& path, std::string* error) const;
 
     // Test hook: called after the temporary file is written and before the rename;
@@ -59,6 +60,9 @@ private:
     std::map<std::string, std::string> m_values;
     std::vector<std::string> m_writeLog;
 };
+
+// Why `key = value` would not read back from the file as this key and value; empty when it would.
+std::string SettingNotStorable(const std::string& key, const std::string& value);
 
 // The store serves reading and writing alike.
 using CDeviceEnv = CPrintEnv;

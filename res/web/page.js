@@ -8,12 +8,15 @@ let built = false;
 let rendering = false;
 let queue = Promise.resolve();
 const elements = new Map();  // control index -> { box, input }
+// The server answers API calls only with the secret of this launch, which the address that
+// `rphoto pages` printed carries after '#secret='.
+const secret = new URLSearchParams(location.hash.slice(1)).get('secret') || '';
 
 function post(path, body) {
   queue = queue.then(async () => {
     const res = await fetch(path, {
       method: 'POST',
-      headers: { 'Content-Type': 'application/json' },
+      headers: { 'Content-Type': 'application/json', 'X-RPhoto-Secret': secret },
       body: body === undefined ? '{}' : JSON.stringify(body),
     });
     render(await res.json());
@@ -177,5 +180,5 @@ function render(state) {
 
 (async () => {
   sheetTexts = await (await fetch('/sheet.json')).json();
-  render(await (await fetch('/api/state')).json());
+  render(await (await fetch('/api/state', { headers: { 'X-RPhoto-Secret': secret } })).json());
 })();

@@ -32,7 +32,7 @@ run_case() {
   server=$!
   local url=""
   for _ in $(seq 100); do
-    url="$(grep -o 'http://127\.0\.0\.1:[0-9]*/' "$log" || true)"
+    url="$(grep -o 'http://127\.0\.0\.1:[0-9]*/#secret=[0-9a-f]*' "$log" || true)"
     [ -n "$url" ] && break
     kill -0 "$server" 2>/dev/null || break
     sleep 0.1
@@ -45,7 +45,8 @@ run_case() {
   local rc=0
   node "$here/pages.e2e.js" --model "$model" --lang "$lang" --url "$url" --settings "$settings" \
     ${shot:+--shot "$shot"} || rc=$?
-  curl -s -m 5 -d '' "${url}api/quit" > /dev/null || true
+  curl -s -m 5 -H 'Content-Type: application/json' -H "X-RPhoto-Secret: ${url##*#secret=}" -d '{}' \
+    "${url%%#*}api/quit" > /dev/null || true
   wait "$server" || rc=1
   server=""
   return $rc
