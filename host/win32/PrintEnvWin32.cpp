@@ -92,10 +92,9 @@ bool CPrintEnv::SaveFile(const std::string& path, std::string* error) const
     };
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f || std::fputs("; rphoto settings\r\n", f) < 0 || std::fclose(f) != 0) return fail("cannot write");
-    // The profile functions cache files: the null write flushes the cache to the disk.
-    if (!WritePrivateProfileSectionA(kSection, block.c_str(), temp.c_str()) ||
-        !WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp.c_str()))
-        return fail("cannot write");
+    if (!WritePrivateProfileSectionA(kSection, block.c_str(), temp.c_str())) return fail("cannot write");
+    // The profile functions cache files: the null write flushes the cache (and reports failure).
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp.c_str());
     f = std::fopen(temp.c_str(), "rb+");
     const bool synced = f && os::SyncFile(f);
     if (f) std::fclose(f);
