@@ -63,7 +63,7 @@ windows: deps
 # The 32-bit DLLs' exports and imports, then the golden jobs, the conservation suite and the
 # Windows file behaviour under wine64.
 test-windows: deps-test windows
-	scripts/test-windows.sh $(WIN_BUILD)
+	cd $(WIN_BUILD)/x86_64 && ctest --output-on-failure
 
 bench: build
 	$(BUILD)/bin/rphoto_bench

@@ -54,4 +54,10 @@ if(RPHOTO_WINDOWS_TESTS)
   file(GLOB WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS tests/conservation_*.cpp tests/windows_*.cpp)
   add_executable(rphoto_windows_tests ${WINDOWS_TEST_SOURCES} ${DECODE_SOURCES} app/JobRunner.cpp app/PlaneImage.cpp)
   target_link_libraries(rphoto_windows_tests PRIVATE rphoto_driver rphoto_host gtest gtest_main)
+
+  # CTest runs the whole Windows check (it needs the i686 build beside this one, as `make windows`
+  # lays them out): the 32-bit DLLs' exports and imports, then this runner under wine64.
+  enable_testing()
+  add_test(NAME windows_wine64 COMMAND ${CMAKE_SOURCE_DIR}/scripts/test-windows.sh ${CMAKE_BINARY_DIR}/..)
+  set_tests_properties(windows_wine64 PROPERTIES TIMEOUT 600)
 endif()

@@ -33,7 +33,12 @@ PATH=$PATH:/usr/lib/wine
 wine=$(command -v wine64 || command -v wine)
 mkdir -p "$work/planes"
 for ink in K C M Y R O GO LC LM LK LLK; do gzip -dc "$here/samples/plane-$ink.pgm.gz" > "$work/planes/$ink.pgm"; done
-export RPHOTO_SAMPLE_PLANES=$work/planes
+mkdir -p "$work/golden"
+export RPHOTO_SAMPLE_PLANES=$work/planes RPHOTO_GOLDEN_OUT=$work/golden
 # Run from the build folder (drive Z:), so that the compiled-in source paths resolve.
-cd "$build/x86_64/bin"
-"$wine" rphoto_windows_tests.exe --gtest_brief=1 "$@"
+(cd "$build/x86_64/bin" && "$wine" rphoto_windows_tests.exe --gtest_brief=1 "$@")
+# The sample jobs written under Windows have the Linux build's bytes.
+if [ -n "$(ls "$work/golden")" ]; then
+  (cd "$work/golden" && sha256sum --quiet -c "$here/ref/sample-r2000.sha256" "$here/ref/sample-r3000.sha256")
+  echo "golden sample jobs: the bytes of ref/"
+fi

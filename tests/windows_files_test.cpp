@@ -77,11 +77,7 @@ TEST_F(WindowsFiles, StatisticsLogGoesToLocalAppDataUnderAWindowsName)
     JobDescription job;
     job.resX = job.resY = 720;
     job.jobName = "a/b*c?d\"e<f>g|h";  // each character is one Windows refuses in a file name
-    JobPlane plane;
-    plane.width = 64;
-    plane.height = 16;
-    plane.rowBytes = 16;
-    plane.packed.assign(16 * 16, 0x5A);
+    const JobPlane plane{0, 64, 16, 16, std::vector<uint8_t>(16 * 16, 0x5A)};
     MemorySink out;
     ASSERT_TRUE(RunJob(*AsDriverBase(driver.get()), job, {plane}, out).Ok());
 
