@@ -1,6 +1,7 @@
 // The few operating-system calls the host needs, in one place: POSIX on Linux, Win32 and the
-// Microsoft C runtime on Windows. Includes no system header, so the platform's own names
-// (<windows.h> defines GetTickCount, CB_ERR, LB_ERR, ...) stay out of the host's files.
+// Microsoft C runtime on Windows. Includes no platform header: <windows.h> (which defines
+// GetTickCount, CB_ERR, LB_ERR, ... for itself) is included by host/Os.cpp and the Windows
+// settings store only, so the host's names of the same spelling never meet the platform's.
 #pragma once
 #include <cstdint>
 #include <cstdio>

@@ -31,6 +31,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 PATH=$PATH:/usr/lib/wine
 wine=$(command -v wine64 || command -v wine)
+"$wine" wineboot --init >/dev/null 2>&1 || true  # the prefix, made before the tests' output
 mkdir -p "$work/planes"
 for ink in K C M Y R O GO LC LM LK LLK; do gzip -dc "$here/samples/plane-$ink.pgm.gz" > "$work/planes/$ink.pgm"; done
 mkdir -p "$work/golden"
