@@ -2,11 +2,12 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+WIN_BUILD  ?= build-windows
 FUZZ_SECONDS ?= 30
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps deps-test configure build run test test-release test-asan test-fuzz bench clean
+.PHONY: all deps deps-test configure build run test test-release test-asan test-fuzz test-windows windows bench clean
 
 all: build
 
@@ -27,7 +28,7 @@ build: deps configure
 run: build
 	scripts/run-sample.sh $(BUILD)
 
-test: test-release test-asan test-fuzz
+test: test-release test-asan test-fuzz test-windows
 
 # Configured again so that test tools installed since the first configure are found.
 test-release: deps-test
@@ -50,8 +51,22 @@ test-fuzz: deps-test
 	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
 
+# The Windows DLLs, cross-compiled with MinGW-w64: i686 for the 32-bit host, x86_64 with the test
+# runner that wine64 runs.
+windows: deps
+	for arch in i686 x86_64; do \
+	  cmake -S . -B $(WIN_BUILD)/$$arch -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	    -DRPHOTO_WINDOWS_ARCH=$$arch -DCMAKE_BUILD_TYPE=RelWithDebInfo && \
+	  cmake --build $(WIN_BUILD)/$$arch -j$(JOBS) || exit 1; \
+	done
+
+# The 32-bit DLLs' exports and imports, then the golden jobs, the conservation suite and the
+# Windows file behaviour under wine64.
+test-windows: deps-test windows
+	cd $(WIN_BUILD)/x86_64 && ctest --output-on-failure
+
 bench: build
 	$(BUILD)/bin/rphoto_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) out

@@ -3,13 +3,14 @@
 #include "devparms/CDEFP_2_RPHOTO.h"
 #include "driver/CEpsonPhotoR2000.h"
 #include "driver/CEpsonPhotoR3000.h"
+#include "host/Os.h"
 
 namespace {
 constexpr int kModelR2000 = 1;
 constexpr int kModelR3000 = 2;
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) IPrinterDriver* Create(CPrintEnv* pEnv)
+extern "C" RPHOTO_MODULE_EXPORT IPrinterDriver* Create(CPrintEnv* pEnv)
 {
     if (!pEnv) return nullptr;
     switch (pEnv->GetInt(PrEnv_UID) & 0xFF) {

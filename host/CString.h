@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "host/Os.h"
+
 class CString {
 public:
     CString() = default;
@@ -38,7 +40,7 @@ public:
     CString Mid(int first, int count = -1) const;
     CString Left(int count) const { return Mid(0, count); }
     // printf-style formatting into this string.
-    void Format(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void Format(const char* fmt, ...) RPHOTO_PRINTF_FORMAT(2, 3);
 
 private:
     std::string m_s;

@@ -41,10 +41,10 @@ private:
     uint64_t m_failAfter;
 };
 
-// Writes to a file descriptor (a file, a device node or stdout).
+// Writes to a file descriptor (a file, a device node or stdout), which it puts into binary mode.
 class FdSink : public IOutputSink {
 public:
-    explicit FdSink(int fd) : m_fd(fd) {}
+    explicit FdSink(int fd);
     bool Write(const void* data, size_t n) override;
 
 private:

@@ -4,7 +4,10 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <cstdio>
 #include <filesystem>
+
+#include "host/Os.h"
 
 namespace {
 TickSource g_tickSource = nullptr;
@@ -47,45 +50,40 @@ int Atoi(const char* s)
     return static_cast<int>(value);
 }
 
-std::string UserDataFolder()
-{
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg) return std::string(xdg) + "/rphoto";
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.local/share/rphoto";
-}
+std::string UserDataFolder() { return (std::filesystem::path(os::UserDataRoot()) / "rphoto").string(); }
 
 CString BuildUserDataPathName(const char* relative)
 {
     std::string rel = relative ? relative : "";
     for (char& c : rel)
         if (c == '\\') c = '/';
-    const std::string full = UserDataFolder() + "/" + rel;
+    const std::filesystem::path full = (std::filesystem::path(UserDataFolder()) / rel).make_preferred();
     std::error_code ec;
-    const std::filesystem::path parent = std::filesystem::path(full).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent, ec);  // failure: open fails later
-    return CString(full);
+    if (full.has_parent_path()) std::filesystem::create_directories(full.parent_path(), ec);  // failure: open fails later
+    return CString(full.string());
 }
 
-std::string CtimeText(time_t t)
+std::string CtimeText(int64_t t)
 {
-    struct tm tmv {};
-    localtime_r(&t, &tmv);
+    // The C runtime's asctime layout, written out so that no runtime's 32-bit time_t limits it.
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm tmv{};
+    if (!os::LocalTime(t, &tmv)) return "??? ??? ?? ??:??:?? ????\n";
     char buf[64];
-    asctime_r(&tmv, buf);
+    std::snprintf(buf, sizeof buf, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", kDays[tmv.tm_wday % 7], kMonths[tmv.tm_mon % 12],
+                  tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 1900 + tmv.tm_year);
     return buf;
 }
 
 PrinterClock PrinterClockNow()
 {
-    struct tm tmv {};
+    std::tm tmv{};
     const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-    if (epoch && *epoch) {
-        const time_t t = static_cast<time_t>(std::strtoll(epoch, nullptr, 10));
-        gmtime_r(&t, &tmv);
-    } else {
-        const time_t t = std::time(nullptr);
-        localtime_r(&t, &tmv);
-    }
+    if (epoch && *epoch)
+        os::UtcTime(static_cast<int64_t>(std::strtoll(epoch, nullptr, 10)), &tmv);
+    else
+        os::LocalTime(os::Now(), &tmv);
     return {tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
 }

@@ -26,14 +26,16 @@ inline int msvc_first_rand(uint32_t seed)
 // the first non-digit; no digits gives 0; out-of-range values saturate.
 int Atoi(const char* s);
 
-// Folder of the user's data ($XDG_DATA_HOME/rphoto, else ~/.local/share/rphoto).
+// Folder of the user's data: $XDG_DATA_HOME/rphoto, else ~/.local/share/rphoto; on Windows
+// rphoto in the local application data folder.
 std::string UserDataFolder();
 // Full path of a relative name under the user's data folder; a backslash in the name is a
 // folder separator. Creates the folders the path needs, so a file can be opened there.
 CString BuildUserDataPathName(const char* relative);
 
-// The C `ctime` text of a time: 24 characters and a line feed, local time.
-std::string CtimeText(time_t t);
+// The C `ctime` text of a time: 24 characters and a line feed, local time; 64-bit on every
+// platform.
+std::string CtimeText(int64_t t);
 
 // Date and time for the printer's clock command: local time now, or, when
 // SOURCE_DATE_EPOCH is set, that instant in UTC so that jobs can be reproduced.

@@ -1,14 +1,20 @@
 #include "host/PrintEnv.h"
 
+// The settings file on POSIX systems (inih); Windows has its own in host/win32/PrintEnvWin32.cpp.
+#ifndef _WIN32
 #include <ini.h>
+#include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 
 #include "host/FileReplace.h"
+#include "host/Os.h"
 #include "host/Platform.h"
 
 const _SECTIONENTRY PrEnv_UID = {"UID", 0, ""};
@@ -17,6 +23,7 @@ const _SECTIONENTRY PrEnv_DefaultMediaSizeName = {"DefaultMediaSizeName", 0, ""}
 const _SECTIONENTRY PrEnv_BitsPerPixel = {"BitsPerPixel", 1, ""};
 const _SECTIONENTRY PrEnv_InkLevels = {"InkLevels", 2, ""};
 
+#ifndef _WIN32
 namespace {
 CPrintEnv::BeforeRenameHook g_beforeRename = nullptr;
 
@@ -111,6 +118,7 @@ std::string SettingNotStorable(const std::string& key, const std::string& value)
                " (a ';' after a blank starts a comment; leading and trailing blanks are dropped)";
     return std::string();
 }
+#endif  // !_WIN32
 
 int CPrintEnv::GetInt(const char* key, int defaultValue) const
 {
@@ -136,6 +144,7 @@ void CPrintEnv::PutString(const char* key, const char* value)
     m_writeLog.emplace_back(key);
 }
 
+#ifndef _WIN32
 bool CPrintEnv::LoadFile(const std::string& path, std::string* error)
 {
     FILE* f = std::fopen(path.c_str(), "rb");
@@ -184,11 +193,9 @@ bool CPrintEnv::SaveFile(const std::string& path, std::string* error) const
 }
 
 void CPrintEnv::SetBeforeRenameHook(BeforeRenameHook hook) { g_beforeRename = hook; }
+#endif  // !_WIN32
 
 std::string DefaultSettingsPath()
 {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return std::string(xdg) + "/rphoto/settings.ini";
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.config/rphoto/settings.ini";
+    return (std::filesystem::path(os::UserConfigRoot()) / "rphoto" / "settings.ini").string();
 }

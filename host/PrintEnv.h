@@ -68,5 +68,6 @@ std::string SettingNotStorable(const std::string& key, const std::string& value)
 using CDeviceEnv = CPrintEnv;
 
 // Default location of the settings file: $XDG_CONFIG_HOME/rphoto/settings.ini, else
-// ~/.config/rphoto/settings.ini.
+// ~/.config/rphoto/settings.ini; on Windows rphoto\settings.ini in the roaming application data
+// folder (there the file is a profile file of one [rphoto] section).
 std::string DefaultSettingsPath();

@@ -1,8 +1,8 @@
 // The job statistics log: one small text file per output in the "Nvlogging" folder.
 #include <cstdio>
-#include <ctime>
 
 #include "driver/CEpsonRPhotoBase.h"
+#include "host/Os.h"
 #include "host/Platform.h"
 
 void CEpsonRPhotoBase::WriteJobStatistics(int bSuccess)
@@ -30,22 +30,22 @@ void CEpsonRPhotoBase::WriteJobStatistics(int bSuccess)
     }
     if (text.IsEmpty()) return;
 
-    const std::string when = CtimeText(std::time(nullptr));
+    const std::string when = CtimeText(os::Now());
     CString name;
     name.Format("%s_%s_%s_%s.txt", GetJobName().GetString(), method.GetString(), m_strJobInfo.GetString(),
                 when.c_str());
-    name.Replace(":", "_");
-    name.Replace("\\", "_");
+    for (const char* forbidden : {":", "\\", "/", "*", "?", "\"", "<", ">", "|"})  // not in Windows file names
+        name.Replace(forbidden, "_");
     name.Replace("\n", "");
     name.Replace("\r", "");
     const CString path = BuildUserDataPathName((CString("Nvlogging\\") + name).GetString());
 
     // Written beside the final name and renamed, so a reader never sees half a log.
     const CString temp = path + ".part";
-    std::FILE* f = std::fopen(temp.GetString(), "w");
+    std::FILE* f = std::fopen(temp.GetString(), "wb");
     if (!f) return;
     const bool written = std::fwrite(text.GetString(), 1, static_cast<size_t>(text.GetLength()), f) ==
                          static_cast<size_t>(text.GetLength());
-    if (std::fclose(f) != 0 || !written || std::rename(temp.GetString(), path.GetString()) != 0)
+    if (std::fclose(f) != 0 || !written || !os::RenameReplacing(temp.GetString(), path.GetString()))
         std::remove(temp.GetString());
 }

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those missing; with --test also those that
-# only the tests need (the browser test's Chromium, Node.js and npm, curl, clang for fuzzing).
+# only the tests need (the browser test's Chromium, Node.js and npm, curl, clang for fuzzing, wine64
+# for the Windows build's tests).
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev)
+      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev
+      g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix)
 if [ "${1:-}" = "--test" ]; then
   pkgs+=(clang libclang-rt-14-dev binutils curl)
+  # The Windows DLLs' tests: 64-bit Wine (32-bit Wine needs a foreign architecture).
+  pkgs+=(wine64)
   # Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
   # comes with an already installed Node.js is used as it is).
   pkgs+=(chromium nodejs)
