@@ -4,12 +4,16 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev)
+# The printer application: PAPPL, and libvips (with poppler) for PDF pages.
+pkgs+=(libpappl-dev libvips-dev)
 if [ "${1:-}" = "--test" ]; then
   pkgs+=(clang libclang-rt-14-dev binutils curl)
   # Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
   # comes with an already installed Node.js is used as it is).
   pkgs+=(chromium nodejs)
   command -v npm >/dev/null 2>&1 || pkgs+=(npm)
+  # The printer application's clients: ipptool, and CUPS for a real queue.
+  pkgs+=(cups-ipp-utils cups-daemon cups-client)
 fi
 if [ -n "${RPHOTO_EXTRA_PKGS:-}" ]; then pkgs+=(${RPHOTO_EXTRA_PKGS}); fi
 missing=()

@@ -1,0 +1,234 @@
+// The printer application as clients meet it: started as a server on loopback, checked with
+// ipptool's IPP Everywhere suite, and printed to through a real CUPS queue made with
+// `lpadmin -m everywhere`; the jobs it writes are decoded and compared with the picture.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "decode/Decoder.h"
+#include "printerapp_process.h"
+
+namespace fs = std::filesystem;
+using namespace printerapp_test;
+
+namespace {
+const std::string kApp = std::string(RPHOTO_BIN_DIR) + "/rphoto-printer-app";
+
+// Tests of ipp-everywhere.test that PAPPL 1.3 does not pass, whatever the driver does.
+const std::set<std::string> kUnimplemented = {};
+
+// The picture: a 4 x 6 in white page with a red square from 1 to 2 in across and 2 to 3 in down.
+constexpr double kPageW = 4, kPageH = 6, kLeft = 1, kTop = 2, kSide = 1;  // inches
+
+void WritePicturePng(const std::string& path)
+{
+    constexpr int kDpi = 50;
+    const int w = static_cast<int>(kPageW * kDpi), h = static_cast<int>(kPageH * kDpi);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_pHYs(png, info, static_cast<png_uint_32>(kDpi / 0.0254 + 0.5), static_cast<png_uint_32>(kDpi / 0.0254 + 0.5),
+                 PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    std::vector<png_byte> row(static_cast<size_t>(w) * 3);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool red = x >= kLeft * kDpi && x < (kLeft + kSide) * kDpi && y >= kTop * kDpi && y < (kTop + kSide) * kDpi;
+            row[static_cast<size_t>(x) * 3] = 255;
+            row[static_cast<size_t>(x) * 3 + 1] = row[static_cast<size_t>(x) * 3 + 2] = red ? 0 : 255;
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+}
+
+// The same picture as a one-page PDF (points, origin at the bottom left).
+void WritePicturePdf(const std::string& path)
+{
+    const std::string content = "1 0 0 rg " + std::to_string(kLeft * 72) + " " +
+                                std::to_string((kPageH - kTop - kSide) * 72) + " 72 72 re f\n";
+    const std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 288 432] /Contents 4 0 R >>",
+        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream"};
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (size_t o : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           std::to_string(xref) + "\n%%EOF\n";
+    std::ofstream(path, std::ios::binary) << pdf;
+}
+
+class PrinterAppService : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        tmp = new TempFolder;
+        home = tmp->Sub("home");
+        tmp->Sub("home/.config");
+        env = ProcessEnvironment(home);
+        port = FreePort();
+        app = Start({kApp, "server", "-o", "server-port=" + std::to_string(port), "-o", "listen-hostname=localhost",
+                     "-o", "log-level=info", "-o", "log-file=" + tmp->Path() + "/app.log"},
+                    env, tmp->Path() + "/app.out");
+        ASSERT_TRUE(WaitForPort(port, 30)) << ReadText(tmp->Path() + "/app.out");
+        for (const char* model : {"r2000", "r3000"}) {
+            const std::string out = tmp->Sub(std::string("out-") + model);
+            ASSERT_EQ(0, Run({kApp, "add", "-d", model, "-m", model, "-v", "file://" + out}, env,
+                             tmp->Path() + "/add.log", 60))
+                << ReadText(tmp->Path() + "/add.log");
+            // Small paper and the draft resolution keep the jobs of the tests short.
+            ASSERT_EQ(0, Run({kApp, "modify", "-d", model, "-o", "media-default=na_index-4x6_4x6in", "-o",
+                              "print-quality-default=draft"},
+                             env, tmp->Path() + "/add.log", 60))
+                << ReadText(tmp->Path() + "/add.log");
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        Stop(app);
+        delete tmp;
+    }
+    static std::string Uri(const std::string& model)
+    {
+        return "ipp://localhost:" + std::to_string(port) + "/ipp/print/" + model;
+    }
+
+    static TempFolder* tmp;
+    static std::string home;
+    static std::vector<std::string> env;
+    static int port;
+    static pid_t app;
+};
+TempFolder* PrinterAppService::tmp = nullptr;
+std::string PrinterAppService::home;
+std::vector<std::string> PrinterAppService::env;
+int PrinterAppService::port = 0;
+pid_t PrinterAppService::app = 0;
+
+TEST_F(PrinterAppService, PassesTheIppEverywhereSuiteButWhatPapplLeavesOut)
+{
+    const std::string png = tmp->Path() + "/picture.png", log = tmp->Path() + "/ipptool.log";
+    WritePicturePng(png);
+    Run({"/usr/bin/ipptool", "-V", "2.0", "-tf", png, "-T", "30", Uri("r3000"), "ipp-everywhere.test"}, env, log, 600);
+    const std::string report = ReadText(log);
+    std::set<std::string> failed;
+    for (std::sregex_iterator it(report.begin(), report.end(), std::regex(R"(\n +([^\n]+?) +\[FAIL\])")), end; it != end; ++it)
+        failed.insert((*it)[1]);
+    EXPECT_NE(report.find("[PASS]"), std::string::npos) << report;
+    EXPECT_EQ(failed, kUnimplemented) << report;
+}
+
+// Ink colour bytes of the raster command.
+constexpr uint8_t kMagenta = 0x01, kYellow = 0x04, kRed = 0x07, kCyan = 0x02;
+
+struct CupsCase {
+    const char* model;
+    const char* file;
+    std::vector<uint8_t> redInks;  // at least one of them prints the square
+};
+
+TEST_F(PrinterAppService, CupsQueuesPrintThePictureWithTheModelsInks)
+{
+    // cupsd of its own on a free port, its folders inside the test folder.
+    const std::string root = tmp->Sub("cups");
+    for (const char* d : {"spool", "cache", "state", "tmp", "ppd", "log"}) tmp->Sub(std::string("cups/") + d);
+    const int cupsPort = FreePort();
+    std::ofstream(root + "/cupsd.conf") << "Listen 127.0.0.1:" << cupsPort
+                                        << "\nLogLevel info\nWebInterface No\nBrowsing No\nDefaultPolicy open\n"
+                                           "<Policy open>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"
+                                           "<Location />\nOrder deny,allow\n</Location>\n";
+    std::ofstream(root + "/cups-files.conf") << "ServerRoot " << root << "\nRequestRoot " << root << "/spool\nCacheDir "
+                                             << root << "/cache\nStateDir " << root << "/state\nTempDir " << root
+                                             << "/tmp\nErrorLog " << root << "/log/error_log\nAccessLog " << root
+                                             << "/log/access_log\nPageLog " << root << "/log/page_log\n";
+    const pid_t cupsd = Start({"/usr/sbin/cupsd", "-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"}, env,
+                              tmp->Path() + "/cupsd.out");
+    ASSERT_TRUE(WaitForPort(cupsPort, 30)) << ReadText(tmp->Path() + "/cupsd.out") << ReadText(root + "/log/error_log");
+    const std::string server = "127.0.0.1:" + std::to_string(cupsPort);
+    WritePicturePng(tmp->Path() + "/picture.png");
+    WritePicturePdf(tmp->Path() + "/picture.pdf");
+
+    const CupsCase cases[] = {{"r3000", "picture.png", {kMagenta, kYellow}}, {"r2000", "picture.pdf", {kRed, kMagenta, kYellow}}};
+    for (const CupsCase& c : cases) {
+        SCOPED_TRACE(c.model);
+        const std::string log = tmp->Path() + "/cups-" + c.model + ".log", out = tmp->Path() + "/out-" + c.model;
+        for (const auto& e : fs::directory_iterator(out)) fs::remove(e.path());
+        ASSERT_EQ(0, Run({"/usr/sbin/lpadmin", "-h", server, "-p", c.model, "-E", "-v", Uri(c.model), "-m", "everywhere"},
+                         env, log, 120))
+            << ReadText(log);
+        ASSERT_EQ(0, Run({"/usr/bin/lp", "-h", server, "-d", c.model, "-o", "media=na_index-4x6_4x6in", tmp->Path() + "/" + c.file},
+                         env, log, 60))
+            << ReadText(log);
+
+        // The job is written when its file stops growing and decodes to its end stream.
+        DecodeResult job;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
+        uintmax_t lastSize = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            for (const auto& e : fs::directory_iterator(out)) {
+                if (e.file_size() == 0 || e.file_size() != lastSize) {
+                    lastSize = e.file_size();
+                    continue;
+                }
+                const std::string bytes = ReadText(e.path());
+                DecodeOptions o;
+                o.trackOrigins = false;
+                job = Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), o);
+            }
+            if (!job.pages.empty()) break;
+        }
+        ASSERT_EQ(job.pages.size(), 1u) << ReadText(log) << ReadText(root + "/log/error_log") << ReadText(tmp->Path() + "/app.log");
+        ASSERT_TRUE(job.Ok()) << job.error->Text();
+        const DecodedPage& page = job.pages[0];
+        EXPECT_EQ(page.Plane(kCyan), nullptr) << "a red picture prints no cyan";
+
+        // Every ink's dots lie on the square (page units from the paper's top left corner).
+        int inked = 0;
+        for (const InkPlane& plane : page.planes) {
+            if (!plane.TotalDots()) continue;
+            ++inked;
+            int32_t top = INT32_MAX, bottom = -1, left = INT32_MAX, right = -1;
+            for (int32_t r = 0; r < plane.Height(); ++r)
+                for (int32_t col = 0; col < plane.Width(); ++col)
+                    if (plane.Value(r, col)) {
+                        top = std::min(top, r), bottom = std::max(bottom, r);
+                        left = std::min(left, col), right = std::max(right, col);
+                    }
+            const double tolerance = 0.2;  // in: margins and the fit of the picture to them
+            EXPECT_NEAR(left / double(page.dpiX), kLeft, tolerance) << "ink " << int(plane.Ink());
+            EXPECT_NEAR((right + 1) / double(page.dpiX), kLeft + kSide, tolerance) << "ink " << int(plane.Ink());
+            EXPECT_NEAR(top / double(page.dpiY), kTop, tolerance) << "ink " << int(plane.Ink());
+            EXPECT_NEAR((bottom + 1) / double(page.dpiY), kTop + kSide, tolerance) << "ink " << int(plane.Ink());
+            EXPECT_NE(std::find(c.redInks.begin(), c.redInks.end(), plane.Ink()), c.redInks.end())
+                << "ink " << int(plane.Ink()) << " on a red square";
+        }
+        EXPECT_GT(inked, 0);
+    }
+    Stop(cupsd);
+}
+}  // namespace
