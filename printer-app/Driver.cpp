@@ -75,6 +75,7 @@ bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const 
     data->content_default = PAPPL_CONTENT_PHOTO;
     data->quality_default = IPP_QUALITY_NORMAL;
     data->scaling_default = PAPPL_SCALING_AUTO;
+    data->orient_default = IPP_ORIENT_PORTRAIT;
     data->raster_types = PAPPL_PWG_RASTER_TYPE_SRGB_8 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
     data->duplex = PAPPL_DUPLEX_NONE;
     data->sides_supported = PAPPL_SIDES_ONE_SIDED;

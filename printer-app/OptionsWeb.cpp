@@ -159,7 +159,7 @@ bool ServeHtml(pappl_client_t* client, PrinterPage& p)
         return Respond(client, HTTP_STATUS_SERVER_ERROR, "web/index.html: no <body>", "text/plain");
     char token[256];
     papplClientGetCSRFToken(client, token, sizeof token);
-    if (!papplClientRespond(client, HTTP_STATUS_OK, nullptr, "text/html", 0, 0)) return false;
+    // The printer header sends the response line itself.
     papplClientHTMLPrinterHeader(client, p.printer, "Device Options", 0, nullptr, nullptr);
     papplClientHTMLPrintf(client, "<link rel=\"stylesheet\" href=\"page.css\">\n<div class=\"rphoto-options\" data-session=\"%s\">\n", token);
     papplClientHTMLPuts(client, index.substr(open + 6, close - open - 6).c_str());

@@ -36,14 +36,16 @@ bool LoadPage(const char* file, int index, int dpi, VipsRef* out, int* pages)
     if (pages && (!vips_image_get_typeof(page.image, "n-pages") ||
                   vips_image_get_int(page.image, "n-pages", pages)))
         *pages = 1;
-    VipsArrayDouble* white = vips_array_double_newv(3, 255.0, 255.0, 255.0);
-    const bool ok = vips_image_hasalpha(page.image)
-                        ? !vips_flatten(page.image, &flat.image, "background", white, nullptr)
-                        : (g_object_ref(page.image), flat.image = page.image, true);
-    vips_area_unref(VIPS_AREA(white));
-    if (!ok) return false;
+    if (vips_image_hasalpha(page.image)) {
+        VipsArrayDouble* white = vips_array_double_newv(3, 255.0, 255.0, 255.0);
+        const int failed = vips_flatten(page.image, &flat.image, "background", white, nullptr);
+        vips_area_unref(VIPS_AREA(white));
+        if (failed) return false;
+    } else {
+        std::swap(flat.image, page.image);
+    }
     if (vips_colourspace(flat.image, &out->image, VIPS_INTERPRETATION_sRGB, nullptr)) return false;
-    if (out->image->BandFmt != VIPS_FORMAT_UCHAR || out->image->Bands != 3) {
+    if (out->image->BandFmt != VIPS_FORMAT_UCHAR) {
         VipsRef cast;
         std::swap(cast.image, out->image);
         return !vips_cast_uchar(cast.image, &out->image, nullptr);
