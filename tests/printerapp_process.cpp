@@ -97,7 +97,7 @@ void Stop(pid_t pid)
     }
 }
 
-int Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log, int seconds)
+int RunBounded(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log, int seconds)
 {
     const pid_t pid = Start(argv, env, log);
     const int status = Wait(pid, seconds);

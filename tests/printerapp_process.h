@@ -31,7 +31,7 @@ pid_t Start(const std::vector<std::string>& argv, const std::vector<std::string>
 // Stops a started process group (TERM, then KILL after a few seconds) and reaps it.
 void Stop(pid_t pid);
 // Runs `argv` to the end or until `seconds` pass (then kills it); the exit status, -1 on timeout.
-int Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log, int seconds);
+int RunBounded(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log, int seconds);
 
 // A TCP port on 127.0.0.1 that nothing listened on a moment ago.
 int FreePort();

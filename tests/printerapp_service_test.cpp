@@ -103,13 +103,12 @@ protected:
         ASSERT_TRUE(WaitForPort(port, 30)) << ReadText(tmp->Path() + "/app.out");
         for (const char* model : {"r2000", "r3000"}) {
             const std::string out = tmp->Sub(std::string("out-") + model);
-            ASSERT_EQ(0, Run({kApp, "add", "-d", model, "-m", model, "-v", "file://" + out}, env,
+            ASSERT_EQ(0, RunBounded({kApp, "add", "-d", model, "-m", model, "-v", "file://" + out}, env,
                              tmp->Path() + "/add.log", 60))
                 << ReadText(tmp->Path() + "/add.log");
-            // Small paper and the draft resolution keep the jobs of the tests short.
-            ASSERT_EQ(0, Run({kApp, "modify", "-d", model, "-o", "media-default=na_index-4x6_4x6in", "-o",
-                              "print-quality-default=draft"},
-                             env, tmp->Path() + "/add.log", 60))
+            // The draft resolution keeps the jobs of the tests short.
+            ASSERT_EQ(0, RunBounded({kApp, "modify", "-d", model, "-o", "print-quality-default=draft"}, env,
+                             tmp->Path() + "/add.log", 60))
                 << ReadText(tmp->Path() + "/add.log");
         }
     }
@@ -139,11 +138,12 @@ TEST_F(PrinterAppService, PassesTheIppEverywhereSuiteButWhatPapplLeavesOut)
 {
     const std::string png = tmp->Path() + "/picture.png", log = tmp->Path() + "/ipptool.log";
     WritePicturePng(png);
-    Run({"/usr/bin/ipptool", "-V", "2.0", "-tf", png, "-T", "30", Uri("r3000"), "ipp-everywhere.test"}, env, log, 600);
+    RunBounded({"/usr/bin/ipptool", "-V", "2.0", "-tf", png, "-T", "30", Uri("r3000"), "ipp-everywhere.test"}, env, log, 600);
     const std::string report = ReadText(log);
     auto matches = [&](const char* pattern) {
         std::set<std::string> found;
-        for (std::sregex_iterator it(report.begin(), report.end(), std::regex(pattern)), end; it != end; ++it)
+        const std::regex re(pattern);
+        for (std::sregex_iterator it(report.begin(), report.end(), re), end; it != end; ++it)
             found.insert((*it)[1]);
         return found;
     };
@@ -191,10 +191,10 @@ TEST_F(PrinterAppService, CupsQueuesPrintThePictureWithTheModelsInks)
         SCOPED_TRACE(c.model);
         const std::string log = tmp->Path() + "/cups-" + c.model + ".log", out = tmp->Path() + "/out-" + c.model;
         for (const auto& e : fs::directory_iterator(out)) fs::remove(e.path());
-        ASSERT_EQ(0, Run({"/usr/sbin/lpadmin", "-h", server, "-p", c.model, "-E", "-v", Uri(c.model), "-m", "everywhere"},
+        ASSERT_EQ(0, RunBounded({"/usr/sbin/lpadmin", "-h", server, "-p", c.model, "-E", "-v", Uri(c.model), "-m", "everywhere"},
                          env, log, 120))
             << ReadText(log);
-        ASSERT_EQ(0, Run({"/usr/bin/lp", "-h", server, "-d", c.model, "-o", "media=na_index-4x6_4x6in", "-o", "print-quality=3",
+        ASSERT_EQ(0, RunBounded({"/usr/bin/lp", "-h", server, "-d", c.model, "-o", "media=na_index-4x6_4x6in", "-o", "print-quality=3",
                           "-o", std::string("document-format=") + c.format, tmp->Path() + "/" + c.file},
                          env, log, 60))
             << ReadText(log);
