@@ -75,7 +75,8 @@ const std::vector<uint16_t>& BlueNoiseMask()
 
 InkHalftoner::InkHalftoner(HalftoneMethod method, const DropLevels& levels, int width, int stepX, uint32_t seed)
     : m_method(method), m_levels(levels), m_width(width), m_stepX(std::max(1, stepX)), m_seed(seed),
-      m_err(static_cast<size_t>(width) + 2, 0), m_next(static_cast<size_t>(width) + 2, 0)
+      m_err(static_cast<size_t>(width) + 2, 0), m_next(static_cast<size_t>(width) + 2, 0),
+      m_tone(static_cast<size_t>(width))
 {
     if (method == HalftoneMethod::kMask) BlueNoiseMask();
 }
@@ -92,12 +93,10 @@ void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied,
 {
     const int32_t* ink = m_levels.ink;
     const int top = m_levels.count;
-    // The two levels around each tone: level lo and lo + 1.
-    auto lowLevel = [&](int32_t t) {
-        int lo = 0;
-        while (lo + 1 < top && t > ink[lo + 1]) ++lo;
-        return lo;
-    };
+    // The tone of each printer pixel, once per row, so the scan needs no division.
+    int32_t* tone = m_tone.data();
+    for (int x = 0, j = 0; x < m_width; ++j)
+        for (int k = 0; k < m_stepX && x < m_width; ++k) tone[x++] = amounts[j];
     const bool leftToRight = (y & 1) == 0;
     const int dir = leftToRight ? 1 : -1;
     int32_t* err = m_err.data() + 1;    // guard pixel at -1 and width
@@ -105,17 +104,18 @@ void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied,
     std::fill(m_next.begin(), m_next.end(), 0);
     const uint32_t rowSeed = Hash(m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U));
     int32_t carry = 0;
-    for (int i = 0; i < m_width; ++i) {
-        const int x = leftToRight ? i : m_width - 1 - i;
-        const int32_t t = amounts[x / m_stepX];
-        const int32_t v = t + err[x] + carry;
-        if (t == 0 && v <= 0) {
-            // Nothing asked and nothing owed: no dot, and no error is spread.
+    int x = leftToRight ? 0 : m_width - 1;
+    for (int i = 0; i < m_width; ++i, x += dir) {
+        const int32_t t = tone[x];
+        if (t == 0) {
+            // Paper white stays white: no dot, and what the neighbours owe is dropped here.
             out[x] = 0;
             carry = 0;
             continue;
         }
-        int lo = lowLevel(t);
+        const int32_t v = t + err[x] + carry;
+        // The two levels around the pixel's own tone: lo and lo + 1.
+        const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
         const int32_t span = ink[lo + 1] - ink[lo];
         const int32_t noise = static_cast<int32_t>(Hash(rowSeed + static_cast<uint32_t>(x)) & 0xffff) - 32768;
         int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> 17);
@@ -146,14 +146,14 @@ void InkHalftoner::MaskRow(int y, const uint16_t* amounts, uint8_t* occupied, ui
     const uint32_t shift = Hash(m_seed);
     const uint16_t* row = mask.data() + ((static_cast<uint32_t>(y) + (shift >> 8)) % kMask) * kMask;
     const uint32_t dx = shift & (kMask - 1);
-    for (int x = 0; x < m_width; ++x) {
-        const int32_t t = amounts[x / m_stepX];
+    for (int x = 0, j = 0, k = 0; x < m_width; ++x) {
+        const int32_t t = amounts[j];
+        if (++k == m_stepX) k = 0, ++j;
         if (t == 0) {
             out[x] = 0;
             continue;
         }
-        int lo = 0;
-        while (lo + 1 < top && t > ink[lo + 1]) ++lo;
+        const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
         const int32_t span = ink[lo + 1] - ink[lo];
         int32_t m = row[(static_cast<uint32_t>(x) + dx) % kMask];
         if (occupied && occupied[x]) m = 65535 - m;  // the light ink takes the other end of the mask

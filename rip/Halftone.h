@@ -51,6 +51,7 @@ private:
     int m_width, m_stepX;
     uint32_t m_seed;
     std::vector<int32_t> m_err, m_next;  // this row's and the next row's error, 2 guard pixels
+    std::vector<int32_t> m_tone;         // the row's tone at each printer pixel
 };
 
 // Packs values (0..3) at `bits` per pixel, most significant bits first; true when any is set.

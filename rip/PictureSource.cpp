@@ -22,6 +22,8 @@ void InitVips()
     static std::once_flag once;
     std::call_once(once, [] {
         if (VIPS_INIT("rphoto")) throw std::runtime_error("libvips did not start");
+        // Damage is reported once, as the load's error; libvips' own warnings would repeat it.
+        g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
         vips_cache_set_max(0);  // nothing is reused between jobs; keep memory down
     });
 }

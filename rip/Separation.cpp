@@ -73,6 +73,11 @@ void SeparationTable::Apply(const uint16_t* rgb, int n, uint16_t* out, size_t ou
     const int inks = m_inks;
     const int strideR = kGrid * kGrid * inks, strideG = kGrid * inks, strideB = inks;
     for (int i = 0; i < n; ++i, rgb += 3) {
+        if (i > 0 && rgb[0] == rgb[-3] && rgb[1] == rgb[-2] && rgb[2] == rgb[-1]) {
+            // Flat areas: the pixel before gave the answer.
+            for (int k = 0; k < inks; ++k) out[static_cast<size_t>(k) * outStride + static_cast<size_t>(i)] = out[static_cast<size_t>(k) * outStride + static_cast<size_t>(i) - 1];
+            continue;
+        }
         // Grid cell and the position inside it (16-bit fractions).
         int idx[3];
         int64_t frac[3];

@@ -3,11 +3,12 @@
 # only the tests need (the browser test's Chromium, Node.js and npm, curl, clang for fuzzing).
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev)
-# The printer application: PAPPL, and libvips (with poppler) for PDF pages.
-pkgs+=(libpappl-dev libvips-dev)
+      libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev
+      libvips-dev liblcms2-dev)
+# The printer application: PAPPL (PDF pages come through libvips and its poppler).
+pkgs+=(libpappl-dev)
 if [ "${1:-}" = "--test" ]; then
-  pkgs+=(clang libclang-rt-14-dev binutils curl)
+  pkgs+=(clang libclang-rt-14-dev binutils curl time)
   # Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
   # comes with an already installed Node.js is used as it is).
   pkgs+=(chromium nodejs)
