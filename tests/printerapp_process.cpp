@@ -5,6 +5,7 @@
 #include <grp.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,6 +73,7 @@ pid_t Start(const std::vector<std::string>& argv, const std::vector<std::string>
     const pid_t pid = fork();
     if (pid != 0) return pid;
     setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test killed by its timeout leaves no server behind
     const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd >= 0) {
         dup2(fd, 1);
