@@ -13,8 +13,8 @@ if [ "${1:-}" = "--test" ]; then
   # comes with an already installed Node.js is used as it is).
   pkgs+=(chromium nodejs)
   command -v npm >/dev/null 2>&1 || pkgs+=(npm)
-  # The printer application's clients: ipptool, and CUPS for a real queue.
-  pkgs+=(cups-ipp-utils cups-daemon cups-client)
+  # The printer application's clients: ipptool, and CUPS for a real queue; a test picture.
+  pkgs+=(cups-ipp-utils cups-daemon cups-client imagemagick)
 fi
 if [ -n "${RPHOTO_EXTRA_PKGS:-}" ]; then pkgs+=(${RPHOTO_EXTRA_PKGS}); fi
 missing=()

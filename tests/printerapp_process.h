@@ -1,5 +1,5 @@
-// Processes of the printer-application tests: started in a temporary folder with its own HOME,
-// as user nobody when the tests run as root, and always bounded in time.
+// Processes of the printer-application tests: run in a temporary folder with its own HOME, as
+// user nobody when the tests run as root, always bounded in time.
 #pragma once
 #include <sys/types.h>
 
@@ -7,36 +7,23 @@
 #include <vector>
 
 namespace printerapp_test {
+using Args = std::vector<std::string>;
 
-constexpr uid_t kNobody = 65534;
-
-// A temporary folder, owned by the user the processes run as; removed with everything in it.
-class TempFolder {
-public:
+// A temporary folder owned by the process user, removed with everything in it.
+struct TempFolder {
     TempFolder();
     ~TempFolder();
-    const std::string& Path() const { return m_path; }
-    // A sub-folder, created and handed to the process user.
-    std::string Sub(const std::string& name) const;
-
-private:
-    std::string m_path;
+    std::string Sub(const std::string& name) const;  // a sub-folder, created for the process user
+    std::string path;
 };
 
-// The environment every process gets: HOME, XDG_CONFIG_HOME and TMPDIR inside `home`.
-std::vector<std::string> ProcessEnvironment(const std::string& home);
-
-// Starts `argv` with stdout and stderr into `log`; the process is its own group.
-pid_t Start(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log);
-// Stops a started process group (TERM, then KILL after a few seconds) and reaps it.
+Args ProcessEnvironment(const std::string& home);  // HOME, XDG_CONFIG_HOME and TMPDIR in `home`
+// Starts `argv` in a process group of its own, output into `log`; it dies with the test.
+pid_t Start(const Args& argv, const Args& env, const std::string& log);
 void Stop(pid_t pid);
-// Runs `argv` to the end or until `seconds` pass (then kills it); the exit status, -1 on timeout.
-int RunBounded(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log, int seconds);
-
-// A TCP port on 127.0.0.1 that nothing listened on a moment ago.
+// The exit status, or -1 when it ran past `seconds` (it is then killed).
+int RunBounded(const Args& argv, const Args& env, const std::string& log, int seconds);
 int FreePort();
-// Waits until 127.0.0.1:`port` accepts connections; false after `seconds`.
 bool WaitForPort(int port, int seconds);
 std::string ReadText(const std::string& path);
-
 }  // namespace printerapp_test

@@ -2,7 +2,6 @@
 // ipptool's IPP Everywhere suite, and printed to through a real CUPS queue made with
 // `lpadmin -m everywhere`; the jobs it writes are decoded and compared with the picture.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,33 +33,6 @@ const std::set<std::string> kUnimplementedAttributes = {
 
 // The picture: a 4 x 6 in white page with a red square from 1 to 2 in across and 2 to 3 in down.
 constexpr double kPageW = 4, kPageH = 6, kLeft = 1, kTop = 2, kSide = 1;  // inches
-
-void WritePicturePng(const std::string& path)
-{
-    constexpr int kDpi = 50;
-    const int w = static_cast<int>(kPageW * kDpi), h = static_cast<int>(kPageH * kDpi);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, f);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_set_pHYs(png, info, static_cast<png_uint_32>(kDpi / 0.0254 + 0.5), static_cast<png_uint_32>(kDpi / 0.0254 + 0.5),
-                 PNG_RESOLUTION_METER);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(w) * 3);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const bool red = x >= kLeft * kDpi && x < (kLeft + kSide) * kDpi && y >= kTop * kDpi && y < (kTop + kSide) * kDpi;
-            row[static_cast<size_t>(x) * 3] = 255;
-            row[static_cast<size_t>(x) * 3 + 1] = row[static_cast<size_t>(x) * 3 + 2] = red ? 0 : 255;
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-}
 
 // The same picture as a one-page PDF (points, origin at the bottom left).
 void WritePicturePdf(const std::string& path)
@@ -100,26 +72,35 @@ protected:
         env = ProcessEnvironment(home);
         port = FreePort();
         app = Start({kApp, "server", "-o", "server-port=" + std::to_string(port), "-o", "listen-hostname=localhost",
-                     "-o", "log-level=info", "-o", "log-file=" + tmp->Path() + "/app.log"},
-                    env, tmp->Path() + "/app.out");
-        ASSERT_TRUE(WaitForPort(port, 30)) << ReadText(tmp->Path() + "/app.out");
+                     "-o", "log-level=info", "-o", "log-file=" + tmp->path + "/app.log"},
+                    env, tmp->path + "/app.out");
+        ASSERT_TRUE(WaitForPort(port, 30)) << ReadText(tmp->path + "/app.out");
         // One printer per model for the CUPS queues, one for ipptool that writes nowhere.
         for (const auto& [name, model, device] : {std::tuple<std::string, std::string, std::string>{"r2000", "r2000", "file://" + tmp->Sub("out-r2000")},
                                                   {"r3000", "r3000", "file://" + tmp->Sub("out-r3000")},
                                                   {"everywhere", "r3000", "file:///dev/null"}}) {
             ASSERT_EQ(0, RunBounded({kApp, "add", "-d", name, "-m", model, "-v", device}, env,
-                             tmp->Path() + "/add.log", 60))
-                << ReadText(tmp->Path() + "/add.log");
+                             tmp->path + "/add.log", 60))
+                << ReadText(tmp->path + "/add.log");
             // The draft resolution keeps the jobs of the tests short.
             ASSERT_EQ(0, RunBounded({kApp, "modify", "-d", name, "-o", "print-quality-default=draft"}, env,
-                             tmp->Path() + "/add.log", 60))
-                << ReadText(tmp->Path() + "/add.log");
+                             tmp->path + "/add.log", 60))
+                << ReadText(tmp->path + "/add.log");
         }
     }
     static void TearDownTestSuite()
     {
         Stop(app);
         delete tmp;
+    }
+    // The picture as a 50 dpi PNG, drawn by ImageMagick.
+    static void WritePicturePng(const std::string& path)
+    {
+        const std::string square = "rectangle 50,100 99,149";  // kLeft, kTop, kSide at 50 dpi
+        ASSERT_EQ(0, RunBounded({"/usr/bin/convert", "-size", "200x300", "xc:white", "-fill", "red", "-draw", square,
+                                 "-units", "PixelsPerInch", "-density", "50", path},
+                                env, tmp->path + "/convert.log", 60))
+            << ReadText(tmp->path + "/convert.log");
     }
     static std::string Uri(const std::string& model)
     {
@@ -140,8 +121,10 @@ pid_t PrinterAppService::app = 0;
 
 TEST_F(PrinterAppService, PassesTheIppEverywhereSuiteButWhatPapplLeavesOut)
 {
-    const std::string png = tmp->Path() + "/picture.png", log = tmp->Path() + "/ipptool.log";
+    const std::string png = tmp->path + "/picture.png", log = tmp->path + "/ipptool.log";
     WritePicturePng(png);
+    // PAPPL counts printer-up-time in whole seconds, and the suite wants it above 0.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     RunBounded({"/usr/bin/ipptool", "-V", "2.0", "-tf", png, "-T", "30", Uri("everywhere"), "ipp-everywhere.test"}, env, log, 600);
     const std::string report = ReadText(log);
     auto matches = [&](const char* pattern) {
@@ -181,11 +164,11 @@ TEST_F(PrinterAppService, CupsQueuesPrintThePictureWithTheModelsInks)
                                              << "/tmp\nErrorLog " << root << "/log/error_log\nAccessLog " << root
                                              << "/log/access_log\nPageLog " << root << "/log/page_log\n";
     const pid_t cupsd = Start({"/usr/sbin/cupsd", "-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"}, env,
-                              tmp->Path() + "/cupsd.out");
-    ASSERT_TRUE(WaitForPort(cupsPort, 30)) << ReadText(tmp->Path() + "/cupsd.out") << ReadText(root + "/log/error_log");
+                              tmp->path + "/cupsd.out");
+    ASSERT_TRUE(WaitForPort(cupsPort, 30)) << ReadText(tmp->path + "/cupsd.out") << ReadText(root + "/log/error_log");
     const std::string server = "127.0.0.1:" + std::to_string(cupsPort);
-    WritePicturePng(tmp->Path() + "/picture.png");
-    WritePicturePdf(tmp->Path() + "/picture.pdf");
+    WritePicturePng(tmp->path + "/picture.png");
+    WritePicturePdf(tmp->path + "/picture.pdf");
 
     // A PDF is declared as already prepared for the queue (what cups-filters' pdftopdf would
     // make of it), so that CUPS passes it on to the application as application/pdf.
@@ -193,13 +176,13 @@ TEST_F(PrinterAppService, CupsQueuesPrintThePictureWithTheModelsInks)
                               {"r2000", "picture.pdf", "application/vnd.cups-pdf", {kRed, kMagenta, kYellow}}};
     for (const CupsCase& c : cases) {
         SCOPED_TRACE(c.model);
-        const std::string log = tmp->Path() + "/cups-" + c.model + ".log", out = tmp->Path() + "/out-" + c.model;
+        const std::string log = tmp->path + "/cups-" + c.model + ".log", out = tmp->path + "/out-" + c.model;
         for (const auto& e : fs::directory_iterator(out)) fs::remove(e.path());
         ASSERT_EQ(0, RunBounded({"/usr/sbin/lpadmin", "-h", server, "-p", c.model, "-E", "-v", Uri(c.model), "-m", "everywhere"},
                          env, log, 120))
             << ReadText(log);
         ASSERT_EQ(0, RunBounded({"/usr/bin/lp", "-h", server, "-d", c.model, "-o", "media=na_index-4x6_4x6in", "-o", "print-quality=3",
-                          "-o", "print-scaling=none", "-o", std::string("document-format=") + c.format, tmp->Path() + "/" + c.file},
+                          "-o", "print-scaling=none", "-o", std::string("document-format=") + c.format, tmp->path + "/" + c.file},
                          env, log, 60))
             << ReadText(log);
 
@@ -218,7 +201,7 @@ TEST_F(PrinterAppService, CupsQueuesPrintThePictureWithTheModelsInks)
                 job = Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), o);
             }
         }
-        ASSERT_EQ(job.pages.size(), 1u) << ReadText(log) << ReadText(root + "/log/error_log") << ReadText(tmp->Path() + "/app.log");
+        ASSERT_EQ(job.pages.size(), 1u) << ReadText(log) << ReadText(root + "/log/error_log") << ReadText(tmp->path + "/app.log");
         ASSERT_TRUE(job.Ok()) << job.error->Text();
         const DecodedPage& page = job.pages[0];
         EXPECT_EQ(page.Plane(kCyan), nullptr) << "a red picture prints no cyan";
