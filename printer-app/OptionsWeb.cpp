@@ -30,7 +30,7 @@ struct Session {
 
 struct PrinterPage {
     pappl_printer_t* printer;
-    std::string base;  // "/rphoto/<id>/"
+    std::string base;  // "/<printer>/rphoto/"
     Session session;
 };
 
@@ -233,7 +233,9 @@ void AddOptionsPage(pappl_printer_t* printer)
     auto& p = pages[papplPrinterGetID(printer)];
     p = std::make_unique<PrinterPage>();
     p->printer = printer;
-    p->base = "/rphoto/" + std::to_string(papplPrinterGetID(printer)) + "/";
+    // Under the printer's own web path, so that PAPPL drops the resources with the printer.
+    char base[256];
+    p->base = papplPrinterGetPath(printer, "rphoto/", base, sizeof base);
     pappl_system_t* system = papplPrinterGetSystem(printer);
     const std::string web = ResourceDirectory() + "/web/";
     for (const StaticFile& f : kFiles)
