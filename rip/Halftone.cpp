@@ -8,6 +8,8 @@ namespace rip {
 namespace {
 constexpr int kMask = 64;
 constexpr int32_t kErrLimit = 4 * 65536;
+// Threshold modulation: noise of 1 / 2^(kModulationShift - 15) of the level step either way.
+constexpr int kModulationShift = 18;
 
 uint32_t Hash(uint32_t x)
 {
@@ -83,6 +85,16 @@ InkHalftoner::InkHalftoner(HalftoneMethod method, const DropLevels& levels, int 
 
 void InkHalftoner::Row(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out)
 {
+    // A row without this ink: no dots, and (as paper white drops what it is owed) no error
+    // for the next row either.
+    const int samples = (m_width + m_stepX - 1) / m_stepX;
+    int j = 0;
+    while (j < samples && amounts[j] == 0) ++j;
+    if (j == samples) {
+        std::memset(out, 0, static_cast<size_t>(m_width));
+        std::fill(m_err.begin(), m_err.end(), 0);
+        return;
+    }
     if (m_method == HalftoneMethod::kMask)
         MaskRow(y, amounts, occupied, out);
     else
@@ -118,7 +130,7 @@ void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied,
         const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
         const int32_t span = ink[lo + 1] - ink[lo];
         const int32_t noise = static_cast<int32_t>(Hash(rowSeed + static_cast<uint32_t>(x)) & 0xffff) - 32768;
-        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> 17);
+        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> kModulationShift);
         if (occupied && occupied[x]) threshold += span / 2;
         int level = v >= threshold ? lo + 1 : lo;
         // A large debt or credit (at an edge) may leave the pair.

@@ -2,7 +2,7 @@
 // 3 large; with one drop size only 0 and 1).
 //
 // Error diffusion: serpentine scan with Floyd-Steinberg weights; the threshold is modulated
-// by seeded noise (a quarter of the level step either way), which breaks the worms and the
+// by seeded noise (an eighth of the level step either way), which breaks the worms and the
 // regular textures of plain Floyd-Steinberg. The drop size follows the tone asked for: a
 // pixel chooses between the two levels around its own tone (small drops or none in the
 // highlights, small and medium in the mid-tones, medium and large in the shadows), so the
