@@ -52,6 +52,7 @@ private:
     uint32_t m_seed;
     std::vector<int32_t> m_err, m_next;  // this row's and the next row's error, 2 guard pixels
     std::vector<int32_t> m_tone;         // the row's tone at each printer pixel
+    std::vector<int16_t> m_noise;        // seeded threshold noise, read from a row's offset
 };
 
 // Packs values (0..3) at `bits` per pixel, most significant bits first; true when any is set.
