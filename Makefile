@@ -54,6 +54,8 @@ test-fuzz: deps-test
 
 bench: build
 	$(BUILD)/bin/rphoto_bench
+	bench/rip-speed.sh $(BUILD)
+	bench/halftone-quality.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Whole picture jobs from a file to printer bytes: an A4 page from a 24-megapixel photo-like
 # JPEG on the R3000 at three print methods. Reports wall time, CPU time and peak memory
-# (/usr/bin/time -v) and each stage's share (from rphoto's own summary).
+# (/usr/bin/time -v) and each stage's share of the CPU time (separation, halftone and module
+# from rphoto's own summary of their CPU time; loading and resampling the rest).
 # Usage: bench/rip-speed.sh [BUILD_DIR] [METHOD...]
 set -eu
 build=${1:-build}
@@ -19,9 +20,10 @@ for m in $methods; do
         /Elapsed \(wall clock\)/ { n = split($NF, t, ":"); wall = (n == 3) ? t[1] * 3600 + t[2] * 60 + t[3] : t[1] * 60 + t[2] }
         /User time/ { cpu += $NF } /System time/ { cpu += $NF }
         /Maximum resident/ { peak = $NF / 1024 }
-        /load and resampling/ { match($0, /load and resampling [0-9.]+/); load = substr($0, RSTART + 20, RLENGTH - 20)
-            match($0, /separation [0-9.]+/); sep = substr($0, RSTART + 11, RLENGTH - 11)
+        /CPU time:/ { match($0, /separation [0-9.]+/); sep = substr($0, RSTART + 11, RLENGTH - 11)
             match($0, /halftone [0-9.]+/); ht = substr($0, RSTART + 9, RLENGTH - 9)
             match($0, /module [0-9.]+/); mod = substr($0, RSTART + 7, RLENGTH - 7) }
-        END { printf "| %s | %.2f | %.2f | %.0f | %s | %s | %s | %s | %.1f |\n", m, wall, cpu, peak, load, sep, ht, mod, size / 1e6 }' "$work/log"
+        END { load = cpu - sep - ht - mod; if (load < 0) load = 0
+              printf "| %s | %.2f | %.2f | %.0f | %.2f (%.0f %%) | %.2f (%.0f %%) | %.2f (%.0f %%) | %.2f (%.0f %%) | %.1f |\n", m, wall, cpu, peak,
+                     load, 100 * load / cpu, sep, 100 * sep / cpu, ht, 100 * ht / cpu, mod, 100 * mod / cpu, size / 1e6 }' "$work/log"
 done

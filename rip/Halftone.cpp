@@ -8,6 +8,9 @@ namespace rip {
 namespace {
 constexpr int kMask = 64;
 constexpr int32_t kErrLimit = 4 * 65536;
+// Threshold modulation: noise of 1 / 2^(kModulationShift - 15) of the level step either way.
+constexpr int kModulationShift = 18;
+constexpr uint32_t kNoise = 4096;  // entries of an ink's noise table
 
 uint32_t Hash(uint32_t x)
 {
@@ -76,13 +79,25 @@ const std::vector<uint16_t>& BlueNoiseMask()
 InkHalftoner::InkHalftoner(HalftoneMethod method, const DropLevels& levels, int width, int stepX, uint32_t seed)
     : m_method(method), m_levels(levels), m_width(width), m_stepX(std::max(1, stepX)), m_seed(seed),
       m_err(static_cast<size_t>(width) + 2, 0), m_next(static_cast<size_t>(width) + 2, 0),
-      m_tone(static_cast<size_t>(width))
+      m_tone(static_cast<size_t>(width)), m_noise(kNoise)
 {
+    for (uint32_t i = 0; i < kNoise; ++i)
+        m_noise[i] = static_cast<int16_t>(static_cast<int32_t>(Hash(seed * 0x85ebca6bU + i) & 0xffff) - 32768);
     if (method == HalftoneMethod::kMask) BlueNoiseMask();
 }
 
 void InkHalftoner::Row(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out)
 {
+    // A row without this ink: no dots, and (as paper white drops what it is owed) no error
+    // for the next row either.
+    const int samples = (m_width + m_stepX - 1) / m_stepX;
+    int j = 0;
+    while (j < samples && amounts[j] == 0) ++j;
+    if (j == samples) {
+        std::memset(out, 0, static_cast<size_t>(m_width));
+        std::fill(m_err.begin(), m_err.end(), 0);
+        return;
+    }
     if (m_method == HalftoneMethod::kMask)
         MaskRow(y, amounts, occupied, out);
     else
@@ -102,7 +117,9 @@ void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied,
     int32_t* err = m_err.data() + 1;    // guard pixel at -1 and width
     int32_t* next = m_next.data() + 1;
     std::fill(m_next.begin(), m_next.end(), 0);
-    const uint32_t rowSeed = Hash(m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U));
+    // Each row reads the ink's noise table from its own seeded offset.
+    const uint32_t rowShift = Hash(m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U));
+    const int16_t* noiseTable = m_noise.data();
     int32_t carry = 0;
     int x = leftToRight ? 0 : m_width - 1;
     for (int i = 0; i < m_width; ++i, x += dir) {
@@ -117,8 +134,8 @@ void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied,
         // The two levels around the pixel's own tone: lo and lo + 1.
         const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
         const int32_t span = ink[lo + 1] - ink[lo];
-        const int32_t noise = static_cast<int32_t>(Hash(rowSeed + static_cast<uint32_t>(x)) & 0xffff) - 32768;
-        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> 17);
+        const int32_t noise = noiseTable[(rowShift + static_cast<uint32_t>(x)) & (kNoise - 1)];
+        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> kModulationShift);
         if (occupied && occupied[x]) threshold += span / 2;
         int level = v >= threshold ? lo + 1 : lo;
         // A large debt or credit (at an edge) may leave the pair.

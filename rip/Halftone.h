@@ -2,7 +2,7 @@
 // 3 large; with one drop size only 0 and 1).
 //
 // Error diffusion: serpentine scan with Floyd-Steinberg weights; the threshold is modulated
-// by seeded noise (a quarter of the level step either way), which breaks the worms and the
+// by seeded noise (an eighth of the level step either way), which breaks the worms and the
 // regular textures of plain Floyd-Steinberg. The drop size follows the tone asked for: a
 // pixel chooses between the two levels around its own tone (small drops or none in the
 // highlights, small and medium in the mid-tones, medium and large in the shadows), so the
@@ -52,6 +52,7 @@ private:
     uint32_t m_seed;
     std::vector<int32_t> m_err, m_next;  // this row's and the next row's error, 2 guard pixels
     std::vector<int32_t> m_tone;         // the row's tone at each printer pixel
+    std::vector<int16_t> m_noise;        // seeded threshold noise, read from a row's offset
 };
 
 // Packs values (0..3) at `bits` per pixel, most significant bits first; true when any is set.

@@ -26,6 +26,7 @@ struct InkModel {
     int modelId;
     std::vector<int> colors;             // host colour identifier of each plane
     std::vector<const char*> names;      // ink names, for reports
+    std::vector<float> strength;         // darkness of each ink against its dark ink (light inks < 1)
     InkChain black, cyan, magenta;       // tone chains
     int yellow;                          // plane of Y
     int red = -1, orange = -1;           // planes of R and O (model 1)

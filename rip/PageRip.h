@@ -74,7 +74,7 @@ public:
     // Why PushRows or Finish returned false.
     const std::string& Error() const;
 
-    // Time spent in each stage so far, in seconds of one thread.
+    // CPU time spent in each stage so far, summed over the threads that ran it.
     double SeparationSeconds() const;
     double HalftoneSeconds() const;
 

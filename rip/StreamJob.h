@@ -51,7 +51,7 @@ public:
 
     int RowsDone() const { return m_rowsDone; }
     uint64_t BytesOut() const;
-    double ModuleSeconds() const { return m_moduleSeconds; }
+    double ModuleSeconds() const { return m_moduleSeconds; }  // CPU time inside the driver
 
 private:
     class Rows;
