@@ -28,7 +28,9 @@ trap cleanup EXIT
 
 port="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
 run 10 mkdir -p "$work/.config" "$work/out"
-run 600 "$app" server -o server-port="$port" -o listen-hostname=localhost -o log-file="$work/app.log" > "$work/app.out" 2>&1 &
+# The subshell becomes `timeout`, so the job's pid is the one that stops the server.
+(exec timeout 600 env -i HOME="$work" XDG_CONFIG_HOME="$work/.config" TMPDIR="$work" PATH=/usr/bin:/bin "${as_user[@]}" \
+  "$app" server -o server-port="$port" -o listen-hostname=localhost -o log-file="$work/app.log") > "$work/app.out" 2>&1 &
 server=$!
 for _ in $(seq 100); do
   (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
