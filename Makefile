@@ -46,10 +46,12 @@ test-asan: deps-test
 test-fuzz: deps-test
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 	  -DCMAKE_CXX_COMPILER=clang++ -DRPHOTO_FUZZ=ON -DRPHOTO_BENCH=OFF $(CMAKE_ARGS)
-	cmake --build $(FUZZ_BUILD) --target decode_fuzz -j$(JOBS)
-	mkdir -p $(FUZZ_BUILD)/corpus
+	cmake --build $(FUZZ_BUILD) --target decode_fuzz picture_fuzz -j$(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/picture-corpus
 	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
+	$(FUZZ_BUILD)/bin/picture_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -rss_limit_mb=1024 \
+	  $(FUZZ_BUILD)/picture-corpus fuzz/picture-corpus
 
 # The Windows DLLs, cross-compiled with MinGW-w64: i686 for the 32-bit host, x86_64 with the test
 # runner that wine64 runs.
@@ -67,6 +69,8 @@ test-windows: deps-test windows
 
 bench: build
 	$(BUILD)/bin/rphoto_bench
+	bench/rip-speed.sh $(BUILD)
+	bench/halftone-quality.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) out

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/Commands.h"
+#include "app/MediaNames.h"
 #include "app/ModuleLoader.h"
 #include "app/OptionCatalog.h"
 #include "app/OptionChecks.h"
@@ -17,6 +18,7 @@ struct Options {
     std::string file;
     std::string module;
     std::vector<std::string> sets;
+    bool listMedia = false;
 };
 
 struct Change {
@@ -95,8 +97,13 @@ bool registered = RegisterCommand("options", 20, [](CLI::App& app) {
     app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
     app.add_option("--set", o->sets, "Change an option (NAME=VALUE, repeatable); the file is saved");
     app.add_option("--module", o->module, "Driver module to load");
+    app.add_flag("--list-media", o->listMedia, "List the media of the model's own table (the names --paper takes)");
     return [o]() -> int {
         const int modelId = ModelIdFromName(o->model);
+        if (o->listMedia) {
+            for (const std::string& name : ModelMediaNames(modelId)) std::printf("%s\n", name.c_str());
+            return 0;
+        }
         const ModelOptions& m = OptionsOfModel(modelId);
         CPrintEnv store;
         LoadSettingsOrThrow(store, o->file);

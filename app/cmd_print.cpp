@@ -11,10 +11,12 @@
 
 #include "app/Commands.h"
 #include "app/JobOptions.h"
+#include "app/JobOutput.h"
 #include "app/JobRunner.h"
 #include "app/MediaSizes.h"
 #include "app/Models.h"
 #include "app/ModuleLoader.h"
+#include "app/PicturePrint.h"
 #include "app/PlaneImage.h"
 #include "app/PrintVerify.h"
 #include "app/SettingsFile.h"
@@ -44,6 +46,7 @@ struct Options {
     std::string output;
     std::string module;
     std::vector<std::string> planes;
+    PictureOptions picture;
 };
 
 // Ink names and their host colour identifiers.
@@ -79,59 +82,6 @@ std::vector<int> ParseInks(const std::string& text)
     }
     return ids;
 }
-
-// Where the job's bytes go: stdout, a device as it is, or a temporary file renamed at the end.
-class JobOutput {
-public:
-    explicit JobOutput(const std::string& path) : m_path(path)
-    {
-        if (path == "-") {
-            m_fd = STDOUT_FILENO;
-            return;
-        }
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            m_fd = ::open(path.c_str(), O_WRONLY);
-            if (m_fd < 0) throw CommandError{path + ": cannot open: " + std::strerror(errno)};
-            return;
-        }
-        m_temp = path + ".tmp." + std::to_string(::getpid());
-        m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (m_fd < 0) throw CommandError{path + ": cannot write: " + std::strerror(errno)};
-    }
-    ~JobOutput() { Abandon(); }
-    int Fd() const { return m_fd; }
-    // Makes the output final: the temporary file takes the target's name.
-    void Commit()
-    {
-        if (m_temp.empty()) {
-            if (m_fd != STDOUT_FILENO && m_fd >= 0 && ::close(m_fd) != 0)
-                throw CommandError{m_path + ": cannot write: " + std::strerror(errno)};
-            m_fd = -1;
-            return;
-        }
-        const bool ok = ::fsync(m_fd) == 0 && ::close(m_fd) == 0;
-        m_fd = -1;
-        if (!ok || std::rename(m_temp.c_str(), m_path.c_str()) != 0) {
-            const std::string why = std::strerror(errno);
-            Abandon();
-            throw CommandError{m_path + ": cannot write: " + why};
-        }
-        m_temp.clear();
-    }
-    void Abandon()
-    {
-        if (m_fd >= 0 && m_fd != STDOUT_FILENO) ::close(m_fd);
-        m_fd = -1;
-        if (!m_temp.empty()) std::remove(m_temp.c_str());
-        m_temp.clear();
-    }
-
-private:
-    std::string m_path;
-    std::string m_temp;
-    int m_fd = -1;
-};
 
 // Tells the user when the configured weave ratio is not the one the weave will use, and when
 // it equals the interleave, where the weave needs extra passes.
@@ -189,7 +139,8 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
     app.add_option("--job-name", o->jobName, "Job name (default rphoto)");
     app.add_option("--module", o->module, "Driver module to load");
     app.add_option("-o,--output", o->output, "Output file or device, - for stdout")->required();
-    app.add_option("PLANE", o->planes, "One halftoned plane per ink, all of one size")->required();
+    app.add_option("PLANE", o->planes, "One picture, or one halftoned plane per ink, all of one size")->required();
+    AddPictureOptions(app, o->picture);
     return [o]() -> int {
         const int modelId = ModelIdFromName(o->model);
         double h = 0, v = 0;
@@ -198,6 +149,11 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
         if (!size) throw CommandError{"unknown media size '" + o->mediaSize + "' (known: " + MediaSizeNames() + ")"};
         CDRc margins{kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm};
         if (!o->margins.empty()) margins = ParseMargins(o->margins);
+        if (IsPictureJob(o->planes))
+            return RunPicturePrint(PrintRequest{modelId, o->method, h, v, size->name, size->widthMm, size->lengthMm, margins,
+                                                o->file, o->sets, o->compression == "packbits" ? 1 : 0, o->quiet,
+                                                o->jobName, o->output, o->module},
+                                   o->picture, o->planes[0]);
 
         const std::vector<int>& modelInks = ModelById(modelId).defaultInks;
         std::vector<int> inks = o->inks.empty() ? modelInks : ParseInks(o->inks);

@@ -12,12 +12,21 @@ const elements = new Map();  // control index -> { box, input }
 // `rphoto pages` printed carries after '#secret='.
 const secret = new URLSearchParams(location.hash.slice(1)).get('secret') || '';
 
+// A host whose forms carry a session token (the printer application) takes the action as a
+// form field next to the token; paths are relative so that the page works under any folder.
+const sessionHost = document.querySelector('[data-session]');
+
 function post(path, body) {
   queue = queue.then(async () => {
-    const res = await fetch(path, {
+    const json = body === undefined ? '{}' : JSON.stringify(body);
+    const res = await fetch(path, sessionHost ? {
+      method: 'POST',
+      headers: { 'Content-Type': 'application/x-www-form-urlencoded' },
+      body: new URLSearchParams({ session: sessionHost.dataset.session, body: json }).toString(),
+    } : {
       method: 'POST',
       headers: { 'Content-Type': 'application/json', 'X-RPhoto-Secret': secret },
-      body: body === undefined ? '{}' : JSON.stringify(body),
+      body: json,
     });
     render(await res.json());
   }).catch((e) => console.error(e));
@@ -25,7 +34,7 @@ function post(path, body) {
 }
 
 function act(id, action, extra) {
-  return post('/api/event', Object.assign({ id, action }, extra || {}));
+  return post('api/event', Object.assign({ id, action }, extra || {}));
 }
 
 function text(key, lang) {
@@ -108,8 +117,8 @@ function build(state) {
     elements.set(c.index, { box, input });
     dialog.appendChild(box);
   }
-  document.getElementById('sheet-ok').addEventListener('click', () => post('/api/ok'));
-  document.getElementById('sheet-cancel').addEventListener('click', () => post('/api/cancel'));
+  document.getElementById('sheet-ok').addEventListener('click', () => post('api/ok'));
+  document.getElementById('sheet-cancel').addEventListener('click', () => post('api/cancel'));
   document.getElementById('message-ok').addEventListener('click', () => {
     document.getElementById('message').hidden = true;
   });
@@ -179,6 +188,6 @@ function render(state) {
 }
 
 (async () => {
-  sheetTexts = await (await fetch('/sheet.json')).json();
-  render(await (await fetch('/api/state', { headers: { 'X-RPhoto-Secret': secret } })).json());
+  sheetTexts = await (await fetch('sheet.json')).json();
+  render(await (await fetch('api/state', { headers: { 'X-RPhoto-Secret': secret } })).json());
 })();
