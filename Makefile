@@ -2,6 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+FUZZ_RSS_MB ?= 2048
 FUZZ_SECONDS ?= 30
 JOBS       ?= 2
 CMAKE_ARGS ?=
@@ -47,7 +48,7 @@ test-fuzz: deps-test
 	  -DCMAKE_CXX_COMPILER=clang++ -DRPHOTO_FUZZ=ON -DRPHOTO_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) --target decode_fuzz -j$(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -rss_limit_mb=$(FUZZ_RSS_MB) \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
 
 bench: build
