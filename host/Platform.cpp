@@ -60,10 +60,14 @@ CString BuildUserDataPathName(const char* relative)
     std::string rel = relative ? relative : "";
     for (char& c : rel)
         if (c == '\\') c = '/';
-    const std::string full = UserDataFolder() + "/" + rel;
+    const std::string folder = UserDataFolder();
+    const std::string full = folder + "/" + rel;
+    // The data folder and the one folder the name sits in (such as "Nvlogging"); nothing that
+    // the name's other parts would reach. A failure shows when the file is opened.
     std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
     const std::filesystem::path parent = std::filesystem::path(full).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent, ec);  // failure: open fails later
+    if (parent.parent_path() == std::filesystem::path(folder)) std::filesystem::create_directory(parent, ec);
     return CString(full);
 }
 
