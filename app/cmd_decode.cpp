@@ -59,8 +59,18 @@ void WriteThrough(const std::string& path, const std::function<bool(FILE*)>& bod
     out.Commit();
 }
 
+// Most bytes --planes writes: every ink of a full A3+ page at 1440 x 720 dpi with 8 inks fits.
+constexpr uint64_t kMaxPlanesBytes = 2ull << 30;
+
 void WritePlanes(const DecodeResult& r, const Options& o)
 {
+    uint64_t total = 0;
+    for (const DecodedPage& page : r.pages)
+        total += page.planes.size() * static_cast<uint64_t>(page.Width() - page.Left()) *
+                 static_cast<uint64_t>(page.Height() - page.Top());
+    if (total > kMaxPlanesBytes)
+        throw CommandError{o.job + ": the planes would take " + std::to_string(total >> 20) + " MiB, more than the " +
+                           std::to_string(kMaxPlanesBytes >> 20) + " MiB --planes writes"};
     std::error_code ec;
     std::filesystem::create_directories(o.planesDir, ec);
     if (ec) throw CommandError{o.planesDir + ": " + ec.message()};
