@@ -2,7 +2,6 @@
 // file, signals, usage errors, bad inks, media and planes.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "app/OutputFile.h"
 
@@ -83,44 +81,18 @@ TEST_F(Hardening, EveryCommandFailsWhenItsOutputFails)
 
 TEST_F(Hardening, OutputKeepsWhatTheNameIs)
 {
-    // A kept mode, a symlink written through to its target, a FIFO written as it is.
-    ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
+    // A new file, an existing one of mode 0640 (kept) and a symlink to it (written through).
     Write("private.prn", "old");
-    ::chmod(P("private.prn").c_str(), 0600);
+    ::chmod(P("private.prn").c_str(), 0640);
     fs::create_symlink("private.prn", dir / "link.prn");
-    struct Case {
-        const char* output;
-        const char* target;  // the file that gets the bytes
-        bool symlink;
-        mode_t kind;         // S_IFREG or S_IFIFO afterwards
-        mode_t permissions;  // afterwards; 0: whatever the umask gives
-    };
-    const Case cases[] = {{"new.prn", "new.prn", false, S_IFREG, 0},
-                          {"private.prn", "private.prn", false, S_IFREG, 0600},
-                          {"link.prn", "private.prn", true, S_IFREG, 0600},
-                          {"fifo", "fifo", false, S_IFIFO, 0600}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.output);
-        std::string got;
-        std::thread reader;
-        if (std::string(c.output) == "fifo") reader = std::thread([&] { got = Read("fifo"); });
-        const int code = Run(std::string(kStreams) + "-o " + c.output);
-        if (reader.joinable()) {
-            if (code != 0) ::close(::open(P("fifo").c_str(), O_WRONLY | O_NONBLOCK));  // releases the reader
-            reader.join();
-        } else {
-            got = Read(c.target);
-        }
-        ASSERT_EQ(code, 0);
-        EXPECT_EQ(got.substr(0, 17), Read("job.prn"));
-        EXPECT_EQ(fs::is_symlink(dir / c.output), c.symlink);
-        struct stat st {};
-        ASSERT_EQ(::stat(P(c.target).c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & S_IFMT, c.kind);
-        if (c.permissions) {
-            EXPECT_EQ(st.st_mode & 07777, c.permissions);
-        }
+    const std::pair<const char*, const char*> cases[] = {
+        {"new.prn", "new.prn"}, {"private.prn", "private.prn"}, {"link.prn", "private.prn"}};
+    for (const auto& [output, target] : cases) {
+        ASSERT_EQ(Run(std::string(kStreams) + "-o " + output), 0) << output;
+        EXPECT_EQ(Read(target).substr(0, 17), Read("job.prn")) << output;
     }
+    EXPECT_TRUE(fs::is_symlink(dir / "link.prn"));
+    EXPECT_EQ(fs::status(dir / "private.prn").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     // No temporary file is left beside them.
     for (const auto& e : fs::directory_iterator(dir)) EXPECT_NE(e.path().filename().string()[0], '.');
 }
