@@ -76,10 +76,12 @@ OutputFile::OutputFile(const std::string& path) : m_path(path)
         m_file = stdout;
         return;
     }
-    struct stat st {};
+    struct stat st {}, link {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    // A symlink to nothing yet creates its target, written directly.
+    const bool dangling = !exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if ((exists && !S_ISREG(st.st_mode)) || dangling) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | (dangling ? O_CREAT | O_TRUNC : 0), 0666);
         if (fd < 0 || !(m_file = ::fdopen(fd, "wb"))) {
             const int err = errno;
             if (fd >= 0) ::close(fd);

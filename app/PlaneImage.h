@@ -27,6 +27,9 @@ struct PlaneHeader {
 // the data it announces), ReadPacked then reads the data straight into a job plane.
 class PlaneFile {
 public:
+    PlaneFile() = default;
+    PlaneFile(const PlaneFile&) = delete;
+    PlaneFile& operator=(const PlaneFile&) = delete;
     ~PlaneFile();
     bool Open(const std::string& path, std::string* error);
     const PlaneHeader& Header() const { return m_header; }
