@@ -48,6 +48,7 @@ int32_t StreamDecoder::ColumnStep() const
 DecodedPage& StreamDecoder::PageForBlock()
 {
     if (m_page < 0) {
+        m_listingBytes += 2 * sizeof(DecodedPage);
         m_r.pages.emplace_back();
         m_page = static_cast<int>(m_r.pages.size()) - 1;
         DecodedPage& page = m_r.pages.back();
@@ -89,6 +90,7 @@ InkPlane& StreamDecoder::PlaneFor(DecodedPage& page, uint8_t ink)
 {
     for (InkPlane& p : page.planes)
         if (p.Ink() == ink) return p;
+    m_listingBytes += 2 * sizeof(InkPlane);
     page.planes.emplace_back(ink, m_opt.trackOrigins);
     return page.planes.back();
 }
