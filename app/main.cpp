@@ -84,7 +84,7 @@ int main(int argc, char** argv)
 {
     std::signal(SIGPIPE, SIG_IGN);  // a closed pipe is a failed write, not a dead process
     RemoveTempFilesOnSignals();
-    CLI::App app{"rphoto: Epson Stylus Photo R2000/R3000 driver host and tools"};
+    CLI::App app{"rphoto: Epson Stylus Photo R2000/R3000 driver host and tools", "rphoto"};
     app.set_version_flag("--version", std::string("rphoto ") + RPHOTO_VERSION);
     app.require_subcommand(1);
     std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
