@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WIN_BUILD  ?= build-windows
+FUZZ_RSS_MB ?= 2048
 FUZZ_SECONDS ?= 30
 JOBS       ?= 2
 CMAKE_ARGS ?=
@@ -48,7 +49,7 @@ test-fuzz: deps-test
 	  -DCMAKE_CXX_COMPILER=clang++ -DRPHOTO_FUZZ=ON -DRPHOTO_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) --target decode_fuzz picture_fuzz -j$(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/picture-corpus
-	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	$(FUZZ_BUILD)/bin/decode_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -rss_limit_mb=$(FUZZ_RSS_MB) \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
 	$(FUZZ_BUILD)/bin/picture_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -rss_limit_mb=1024 \
 	  $(FUZZ_BUILD)/picture-corpus fuzz/picture-corpus

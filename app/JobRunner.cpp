@@ -33,28 +33,39 @@ bool RowEmpty(const std::vector<JobPlane>& planes, int y)
 constexpr int kProgressRows = 64;
 }  // namespace
 
-bool PackPlane(const PlaneImage& image, int bits, int color, JobPlane* out, std::string* error)
+bool PackRow(const uint8_t* src, int width, int bits, int y, uint8_t* dst, std::string* error)
 {
     const int perByte = 8 / bits;
-    out->color = color;
-    out->width = image.width;
-    out->height = image.height;
-    out->rowBytes = (image.width * bits + 7) / 8;
-    out->packed.assign(static_cast<size_t>(out->rowBytes) * static_cast<size_t>(image.height), 0);
     const unsigned maxValue = (1u << bits) - 1;
+    for (int x = 0; x < width; ++x) {
+        const unsigned v = src[x];
+        if (v > maxValue) {
+            if (error)
+                *error = "level " + std::to_string(v) + " at row " + std::to_string(y + 1) + ", column " +
+                         std::to_string(x + 1) + " needs 2 bits per pixel";
+            return false;
+        }
+        dst[x / perByte] = static_cast<uint8_t>(dst[x / perByte] | (v << (8 - (x % perByte + 1) * bits)));
+    }
+    return true;
+}
+
+void StartPlane(int width, int height, int bits, int color, JobPlane* out)
+{
+    out->color = color;
+    out->width = width;
+    out->height = height;
+    out->rowBytes = (width * bits + 7) / 8;
+    out->packed.assign(static_cast<size_t>(out->rowBytes) * static_cast<size_t>(height), 0);
+}
+
+bool PackPlane(const PlaneImage& image, int bits, int color, JobPlane* out, std::string* error)
+{
+    StartPlane(image.width, image.height, bits, color, out);
     for (int y = 0; y < image.height; ++y) {
         const uint8_t* src = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width);
-        uint8_t* dst = out->packed.data() + static_cast<size_t>(y) * static_cast<size_t>(out->rowBytes);
-        for (int x = 0; x < image.width; ++x) {
-            const unsigned v = src[x];
-            if (v > maxValue) {
-                if (error)
-                    *error = "level " + std::to_string(v) + " at row " + std::to_string(y + 1) + ", column " +
-                             std::to_string(x + 1) + " needs 2 bits per pixel";
-                return false;
-            }
-            dst[x / perByte] = static_cast<uint8_t>(dst[x / perByte] | (v << (8 - (x % perByte + 1) * bits)));
-        }
+        if (!PackRow(src, image.width, bits, y, out->packed.data() + static_cast<size_t>(y) * out->rowBytes, error))
+            return false;
     }
     return true;
 }

@@ -25,6 +25,10 @@ struct JobPlane {
 // Packs an image's values at `bits` per pixel. False with a message when a value does not
 // fit (a level above 1 in a 1-bit job).
 bool PackPlane(const PlaneImage& image, int bits, int color, JobPlane* out, std::string* error);
+// The same a row at a time: StartPlane sizes the plane (all zero), PackRow packs row y of
+// `width` values into `dst` (zeroed).
+void StartPlane(int width, int height, int bits, int color, JobPlane* out);
+bool PackRow(const uint8_t* src, int width, int bits, int y, uint8_t* dst, std::string* error);
 
 struct JobDescription {
     double resX = 1440, resY = 720;  // dpi
@@ -32,6 +36,7 @@ struct JobDescription {
     int compression = 1;             // 1: PackBits
     std::string jobName = "rphoto";
     std::string contextName = "rphoto print";  // the job-open context's name
+    std::string mediaName = "ISO A4";
     double mediaWidthMm = 210, mediaLengthMm = 297;
     CDRc margins{3, 3, 3, 3};        // mm
 };

@@ -1,6 +1,8 @@
 // The media-size table.
 #include "app/MediaSizes.h"
 
+#include "app/Commands.h"
+
 namespace {
 const MediaSize kSizes[] = {
     {"ISO A0", 841, 1189},       {"ISO A1", 594, 841},          {"ISO A2", 420, 594},
@@ -23,4 +25,23 @@ std::string MediaSizeNames()
     std::string names;
     for (const MediaSize& s : kSizes) names += (names.empty() ? "" : ", ") + std::string(s.name);
     return names;
+}
+
+std::string PrintableMediaSizeNames()
+{
+    std::string names;
+    for (const MediaSize& s : kSizes)
+        if (s.widthMm <= kWidestMediaMm) names += (names.empty() ? "" : ", ") + std::string(s.name);
+    return names;
+}
+
+const MediaSize* FindPrintableMediaSize(const std::string& name)
+{
+    const MediaSize* size = FindMediaSize(name);
+    if (!size) throw CommandError{"unknown media size '" + name + "' (sizes: " + PrintableMediaSizeNames() + ")"};
+    if (size->widthMm > kWidestMediaMm)
+        throw CommandError{"media size '" + name + "' is " + std::to_string(static_cast<int>(size->widthMm)) +
+                           " mm wide, wider than the 330.2 mm (13 in) these printers take (sizes: " +
+                           PrintableMediaSizeNames() + ")"};
+    return size;
 }

@@ -7,7 +7,7 @@
 
 #include "app/Commands.h"
 #include "app/JobOptions.h"
-#include "app/JobOutput.h"
+#include "app/OutputFile.h"
 #include "app/MediaNames.h"
 #include "app/ModuleLoader.h"
 #include "app/SavedPlanes.h"
@@ -153,7 +153,7 @@ int RunPicturePrint(const PrintRequest& r, const PictureOptions& o, const std::s
                      r.resX, r.resY, placed.rotate ? " turned" : "", store.GetString(r.modelId == 1 ? "DP1_strPaperTyp" : "DP2_strPaperTyp", "").GetString(),
                      page.bits == 2 && page.inkLevels >= 3 && !page.singleDotSize ? "three drop sizes" : "one drop size");
 
-    JobOutput out(r.output);
+    OutputFile out(r.output);
     FdSink fileSink(out.Fd());
     rip::StreamJob stream(*base, job, fileSink);
     bool shown = false;

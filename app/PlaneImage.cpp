@@ -1,16 +1,22 @@
 // The netpbm reader for ink planes.
 #include "app/PlaneImage.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "app/JobRunner.h"
 
 namespace {
 // Largest plane side accepted, pixels: 10 m at 5760 dpi is about 2.3 million.
 constexpr long kMaxSide = 4000000;
 // Largest plane accepted, pixels (one byte each in memory).
 constexpr long long kMaxPixels = 2000000000LL;
+// A header (comments included) must end within this many bytes.
+constexpr size_t kHeaderBytes = 1 << 16;
 
 class Reader {
 public:
@@ -43,13 +49,17 @@ public:
         long n = 0;
         while (m_pos < m_s.size() && m_s[m_pos] >= '0' && m_s[m_pos] <= '9') {
             n = n * 10 + (m_s[m_pos++] - '0');
-            if (n > limit) return false;
+            if (n > limit) {
+                m_tooLarge = true;
+                return false;
+            }
         }
         *v = n;
         return true;
     }
 
-    bool Parse(PlaneImage* out)
+    // The header up to the first data byte: *kind is '1', '2', '4' or '5'.
+    bool Header(PlaneHeader* hd)
     {
         if (m_s.size() < 2 || m_s[0] != 'P') return Fail("not a netpbm file (expected P1, P2, P4 or P5 at byte 0)");
         const char kind = m_s[1];
@@ -57,8 +67,8 @@ public:
             return Fail(std::string("netpbm type P") + kind + " is not an ink plane (use PBM P4/P1 or PGM P5/P2)");
         m_pos = 2;
         long w = 0, h = 0, maxval = 1;
-        if (!Number(&w, kMaxSide) || w < 1) return Fail("bad or missing width in the header");
-        if (!Number(&h, kMaxSide) || h < 1) return Fail("bad or missing height in the header");
+        if (!Number(&w, kMaxSide) || w < 1) return Fail(SideError("width"));
+        if (!Number(&h, kMaxSide) || h < 1) return Fail(SideError("height"));
         if (static_cast<long long>(w) * h > kMaxPixels) return Fail("plane of " + std::to_string(w) + "x" + std::to_string(h) + " pixels is too large");
         const bool gray = kind == '2' || kind == '5';
         if (gray) {
@@ -72,6 +82,20 @@ public:
             if (m_pos >= m_s.size()) return Fail("data missing after the header");
             ++m_pos;
         }
+        hd->kind = kind;
+        hd->width = static_cast<int>(w);
+        hd->height = static_cast<int>(h);
+        hd->maxval = static_cast<int>(maxval);
+        hd->dataOffset = m_pos;
+        return true;
+    }
+
+    bool Parse(PlaneImage* out)
+    {
+        PlaneHeader hd;
+        if (!Header(&hd)) return false;
+        const char kind = hd.kind;
+        const long w = hd.width, h = hd.height, maxval = hd.maxval;
         out->width = static_cast<int>(w);
         out->height = static_cast<int>(h);
         out->maxval = static_cast<int>(maxval);
@@ -120,9 +144,15 @@ public:
     const std::string& Error() const { return m_error; }
 
 private:
+    std::string SideError(const char* what) const
+    {
+        return m_tooLarge ? std::string(what) + " larger than " + std::to_string(kMaxSide) + " pixels in the header"
+                          : std::string("bad or missing ") + what + " in the header";
+    }
     const std::string& m_s;
     std::string m_name;
     size_t m_pos = 0;
+    bool m_tooLarge = false;
     std::string m_error;
 };
 }  // namespace
@@ -138,16 +168,94 @@ bool ParsePlaneImage(const std::string& bytes, const std::string& name, PlaneIma
 
 bool ReadPlaneImage(const std::string& path, PlaneImage* out, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = path + ": cannot read: " + std::strerror(errno);
+    PlaneFile file;
+    std::string bytes;
+    if (!file.Open(path, error) || !file.ReadRest(&bytes, error)) return false;
+    return ParsePlaneImage(bytes, path, out, error);
+}
+
+PlaneFile::~PlaneFile()
+{
+    if (m_file) std::fclose(m_file);
+}
+
+bool PlaneFile::Fail(const std::string& what, std::string* error)
+{
+    if (error) *error = m_path + ": " + what;
+    return false;
+}
+
+bool PlaneFile::Open(const std::string& path, std::string* error)
+{
+    m_path = path;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return Fail(std::string("cannot read: ") + std::strerror(errno), error);
+    if (S_ISDIR(st.st_mode)) return Fail("is a folder, not a plane file", error);
+    m_fileBytes = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+    m_file = std::fopen(path.c_str(), "rb");
+    if (!m_file) return Fail(std::string("cannot read: ") + std::strerror(errno), error);
+    m_prefix.resize(kHeaderBytes);
+    m_prefix.resize(std::fread(m_prefix.data(), 1, kHeaderBytes, m_file));
+    if (std::ferror(m_file)) return Fail(std::string("cannot read: ") + std::strerror(errno), error);
+    Reader r(m_prefix, path);
+    if (!r.Header(&m_header)) {
+        if (error) *error = r.Error();
         return false;
     }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) {
-        if (error) *error = path + ": cannot read";
-        return false;
+    // The data the header announces must be in the file before anything is allocated for it.
+    const uint64_t pixels = static_cast<uint64_t>(m_header.width) * static_cast<uint64_t>(m_header.height);
+    const uint64_t rowBytes = m_header.kind == '4' ? (static_cast<uint64_t>(m_header.width) + 7) / 8 : m_header.width;
+    const uint64_t least = m_header.kind == '1' ? pixels : m_header.kind == '2' ? 2 * pixels - 1 : rowBytes * m_header.height;
+    if (m_fileBytes && m_fileBytes - m_header.dataOffset < least)
+        return Fail("the header announces " + std::to_string(m_header.width) + "x" + std::to_string(m_header.height) +
+                        " pixels, but the file holds " + std::to_string(m_fileBytes) + " bytes",
+                    error);
+    return true;
+}
+
+bool PlaneFile::ReadRest(std::string* bytes, std::string* error)
+{
+    *bytes = m_prefix;
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, m_file)) > 0) bytes->append(buffer, n);
+    if (std::ferror(m_file)) return Fail(std::string("cannot read: ") + std::strerror(errno), error);
+    return true;
+}
+
+bool PlaneFile::ReadPacked(int bits, int color, JobPlane* out, std::string* error)
+{
+    const PlaneHeader& hd = m_header;
+    if (hd.kind == '1' || hd.kind == '2') {
+        std::string bytes;
+        PlaneImage image;
+        if (!ReadRest(&bytes, error) || !ParsePlaneImage(bytes, m_path, &image, error)) return false;
+        if (PackPlane(image, bits, color, out, error)) return true;
+        return Fail(*error, error);
     }
-    return ParsePlaneImage(ss.str(), path, out, error);
+    // Binary planes stream row by row into the packed plane: only the packed form is held.
+    StartPlane(hd.width, hd.height, bits, color, out);
+    const size_t fileRow = hd.kind == '4' ? (static_cast<size_t>(hd.width) + 7) / 8 : static_cast<size_t>(hd.width);
+    std::vector<uint8_t> raw(fileRow), values(static_cast<size_t>(hd.width));
+    size_t pos = hd.dataOffset;
+    for (int y = 0; y < hd.height; ++y) {
+        size_t got = 0;
+        if (pos < m_prefix.size()) {
+            got = std::min(fileRow, m_prefix.size() - pos);
+            std::memcpy(raw.data(), m_prefix.data() + pos, got);
+            pos += got;
+        }
+        got += std::fread(raw.data() + got, 1, fileRow - got, m_file);
+        if (got < fileRow) return Fail("data ends in row " + std::to_string(y + 1) + " of " + std::to_string(hd.height), error);
+        for (int x = 0; x < hd.width; ++x) {
+            values[x] = hd.kind == '4' ? (raw[x >> 3] >> (7 - (x & 7))) & 1 : raw[x];
+            if (values[x] > hd.maxval)
+                return Fail("value " + std::to_string(values[x]) + " above maxval " + std::to_string(hd.maxval) +
+                                " at row " + std::to_string(y + 1) + ", column " + std::to_string(x + 1),
+                            error);
+        }
+        if (!PackRow(values.data(), hd.width, bits, y, out->packed.data() + static_cast<size_t>(y) * out->rowBytes, error))
+            return Fail(*error, error);
+    }
+    return true;
 }

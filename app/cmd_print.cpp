@@ -1,9 +1,6 @@
-// `rphoto print`: prints halftoned ink planes as one job through the driver module.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+// `rphoto print`: prints a picture or halftoned ink planes as one job through the driver module.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,11 +8,11 @@
 
 #include "app/Commands.h"
 #include "app/JobOptions.h"
-#include "app/JobOutput.h"
 #include "app/JobRunner.h"
 #include "app/MediaSizes.h"
 #include "app/Models.h"
 #include "app/ModuleLoader.h"
+#include "app/OutputFile.h"
 #include "app/PicturePrint.h"
 #include "app/PlaneImage.h"
 #include "app/PrintVerify.h"
@@ -26,14 +23,12 @@
 
 namespace {
 constexpr double kMmPerInch = 25.4;
-constexpr double kDefaultMarginMm = 3.0;
-constexpr int kMaxColorId = 35;
 constexpr double kNozzlePitchDpi = 180;  // the head's nozzle rows per inch
 
 struct Options {
     std::string model;
     std::string method;
-    std::string mediaSize = "ISO A4";
+    std::string mediaSize = kDefaultMediaSize;
     std::string margins;
     std::string file;
     std::vector<std::string> sets;
@@ -57,8 +52,22 @@ struct InkName {
 const InkName kInkNames[] = {{"K", 0},  {"C", 1},  {"M", 2},   {"Y", 3},  {"O", 4},   {"LK", 7},
                              {"LC", 8}, {"LM", 9}, {"LLK", 10}, {"GO", 30}, {"R", 35}};
 
-// "K,C,35,..." to host colour identifiers.
-std::vector<int> ParseInks(const std::string& text)
+std::string InkLabel(int id)
+{
+    for (const InkName& n : kInkNames)
+        if (n.id == id) return n.name;
+    return std::to_string(id);
+}
+
+std::string InkList(const std::vector<int>& ids)
+{
+    std::string names;
+    for (int id : ids) names += (names.empty() ? "" : ",") + InkLabel(id);
+    return names;
+}
+
+// "K,C,35,..." to host colour identifiers: each one of the model's inks, each at most once.
+std::vector<int> ParseInks(const std::string& text, const std::vector<int>& modelInks, const std::string& model)
 {
     std::vector<int> ids;
     size_t start = 0;
@@ -70,13 +79,16 @@ std::vector<int> ParseInks(const std::string& text)
         int id = -1;
         if (!item.empty() && item.find_first_not_of("0123456789") == std::string::npos && item.size() <= 2) {
             id = std::atoi(item.c_str());
-            if (id > kMaxColorId) id = -1;
         } else {
             for (const InkName& n : kInkNames)
                 if (item == n.name) id = n.id;
         }
-        if (id < 0)
-            throw CommandError{"--inks '" + text + "': '" + item + "' is neither an ink name (K C M Y R O GO LC LM LK LLK) nor 0 to 35"};
+        const std::string allowed = " (the " + model + "'s inks: " + InkList(modelInks) + ")";
+        if (std::find(modelInks.begin(), modelInks.end(), id) == modelInks.end())
+            throw CommandError{"--inks '" + text + "': '" + item + "' is not an ink of the " + model + allowed};
+        if (std::find(ids.begin(), ids.end(), id) != ids.end())
+            throw CommandError{"--inks '" + text + "': " + InkLabel(id) + " is named twice; each ink takes one plane" +
+                               allowed};
         ids.push_back(id);
         start = comma + 1;
     }
@@ -120,20 +132,206 @@ void WarnAboutWeaveRatio(const CPrintEnv& store, double resY)
                      vp, weave::kNozzles * vp, resY, effective);
 }
 
+// Reports what takes more than a second, on stderr, unless --quiet; warnings are not progress.
+class Progress {
+public:
+    explicit Progress(bool quiet) : m_quiet(quiet), m_start(std::chrono::steady_clock::now()) {}
+    ~Progress() { Done(); }
+    double Seconds() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+    }
+    void Show(const std::string& text)
+    {
+        if (m_quiet || Seconds() < 1.0) return;
+        std::fprintf(stderr, "\rrphoto: %s\033[K", text.c_str());
+        m_shown = true;
+    }
+    void Done()
+    {
+        if (m_shown) std::fprintf(stderr, "\n");
+        m_shown = false;
+    }
+
+private:
+    bool m_quiet;
+    std::chrono::steady_clock::time_point m_start;
+    bool m_shown = false;
+};
+
+// The job as the command line describes it, and the inks of its planes.
+JobDescription DescribeJob(const Options& o, int modelId, std::vector<int>* inks)
+{
+    JobDescription job;
+    ParseMethod(o.method, &job.resX, &job.resY);
+    const MediaSize* size = FindPrintableMediaSize(o.mediaSize);
+    job.mediaName = size->name;
+    job.mediaWidthMm = size->widthMm;
+    job.mediaLengthMm = size->lengthMm;
+    if (!o.margins.empty()) job.margins = ParseMargins(o.margins);
+    job.bits = o.bits;
+    job.compression = o.compression == "packbits" ? 1 : 0;
+    job.jobName = o.jobName;
+
+    const std::vector<int>& modelInks = ModelById(modelId).defaultInks;
+    *inks = o.inks.empty() ? modelInks : ParseInks(o.inks, modelInks, o.model);
+    const auto count = [](size_t n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
+    if (o.inks.empty() && o.planes.size() > inks->size())
+        throw CommandError{count(o.planes.size(), "plane") + " given, but the " + o.model + " has " +
+                           count(inks->size(), "ink") + " (" + InkList(modelInks) + ")"};
+    if (!o.inks.empty() && inks->size() != o.planes.size())
+        throw CommandError{"--inks names " + count(inks->size(), "ink") + ", but " + count(o.planes.size(), "plane") +
+                           (o.planes.size() == 1 ? " is" : " are") + " given"};
+    inks->resize(o.planes.size());
+    return job;
+}
+
+// Every plane's header is checked against the others and the page before any data is read;
+// then the data goes straight into the packed planes.
+std::vector<JobPlane> ReadPlanes(const Options& o, const std::vector<int>& inks, const JobDescription& job,
+                                 Progress& progress)
+{
+    std::vector<PlaneFile> files(o.planes.size());
+    std::string error;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].Open(o.planes[i], &error)) throw CommandError{error};
+        const PlaneHeader& a = files[0].Header();
+        const PlaneHeader& b = files[i].Header();
+        if (b.width != a.width || b.height != a.height)
+            throw CommandError{o.planes[i] + ": " + std::to_string(b.width) + "x" + std::to_string(b.height) +
+                               " pixels, but " + o.planes[0] + " is " + std::to_string(a.width) + "x" +
+                               std::to_string(a.height)};
+    }
+    const PlaneHeader& hd = files[0].Header();
+    const double widthMm = hd.width * kMmPerInch / job.resX + job.margins.left + job.margins.right;
+    const double lengthMm = hd.height * kMmPerInch / job.resY + job.margins.top + job.margins.bottom;
+    if (widthMm > job.mediaWidthMm + 1e-9 || lengthMm > job.mediaLengthMm + 1e-9) {
+        char text[200];
+        std::snprintf(text, sizeof text, "%dx%d pixels at %gx%g dpi: %.1f x %.1f mm with margins; %s is %g x %g mm",
+                      hd.width, hd.height, job.resX, job.resY, widthMm, lengthMm, job.mediaName.c_str(),
+                      job.mediaWidthMm, job.mediaLengthMm);
+        throw CommandError{o.planes[0] + ": the planes do not fit on the page (" + text + ")"};
+    }
+    std::vector<JobPlane> planes(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        progress.Show("reading plane " + std::to_string(i + 1) + " of " + std::to_string(files.size()) + " (" +
+                      o.planes[i] + ")");
+        if (!files[i].ReadPacked(job.bits, inks[i], &planes[i], &error)) throw CommandError{error};
+    }
+    progress.Done();
+    return planes;
+}
+
+// The same job with the broken-nozzle simulation off shows which nozzle printed each dot.
+int VerifyJob(const Options& o, int modelId, const JobDescription& job, const std::vector<JobPlane>& planes,
+              const CPrintEnv& store, const DriverModule& mod, const std::string& written)
+{
+    if (!o.quiet) std::fprintf(stderr, "rphoto: verifying %s\n", o.output.c_str());
+    auto printUnmasked = [&]() {
+        CPrintEnv plain = store;
+        plain.PutInt(ModelOptionKey(modelId, "bEnableBrokenNozzles").c_str(), 0);
+        DriverPtr reference(mod.Create(&plain));
+        CPrinterDriverBase* refBase = AsDriverBase(reference.get());
+        MemorySink bytes;
+        if (!refBase || !RunJob(*refBase, job, planes, bytes).Ok())
+            throw CommandError{"--verify: the reference job without the broken-nozzle simulation failed"};
+        return bytes.bytes;
+    };
+    PrintedJob printed;
+    printed.bytes = &written;
+    printed.planes = &planes;
+    printed.bits = o.bits;
+    printed.modelId = modelId;
+    printed.resY = job.resY;
+    printed.store = &store;
+    const VerifyReport report = VerifyPrintedJob(printed, printUnmasked);
+    std::fputs(FormatVerifyReport(report).c_str(), stderr);
+    return report.Ok() ? 0 : 1;
+}
+
+// A picture goes through the raster image processor; the common options describe its job.
+int RunPicture(const Options& o, int modelId)
+{
+    PrintRequest r;
+    r.modelId = modelId;
+    r.method = o.method;
+    ParseMethod(o.method, &r.resX, &r.resY);
+    const MediaSize* size = FindPrintableMediaSize(o.mediaSize);
+    r.mediaSize = size->name;
+    r.mediaWidthMm = size->widthMm;
+    r.mediaLengthMm = size->lengthMm;
+    if (!o.margins.empty()) r.margins = ParseMargins(o.margins);
+    r.settingsFile = o.file;
+    r.sets = o.sets;
+    r.compression = o.compression == "packbits" ? 1 : 0;
+    r.quiet = o.quiet;
+    r.jobName = o.jobName;
+    r.output = o.output;
+    r.module = o.module;
+    return RunPicturePrint(r, o.picture, o.planes[0]);
+}
+
+int RunPrint(const Options& o)
+{
+    const int modelId = ModelIdFromName(o.model);
+    if (IsPictureJob(o.planes)) return RunPicture(o, modelId);
+    std::vector<int> inks;
+    const JobDescription job = DescribeJob(o, modelId, &inks);
+    Progress reading(o.quiet);
+    const std::vector<JobPlane> planes = ReadPlanes(o, inks, job, reading);
+
+    CPrintEnv store;
+    LoadJobStore(store, o.file, o.sets, modelId, o.method, job.mediaName.c_str());
+    DriverModule mod(o.module);
+    IPrinterDriver* created = mod.Create(&store);
+    CPrinterDriverBase* base = created ? AsDriverBase(created) : nullptr;
+    if (!base || !base->m_pDevParms) {
+        DestroyDriver(created);
+        throw CommandError{"the driver module gave no driver for model " + std::to_string(modelId)};
+    }
+    DriverPtr driver(created);
+    // The device parameters loaded the weave option from the store under their prefix.
+    if (store.GetInt(ModelOptionKey(modelId, "bEnableWeave").c_str(), 1)) WarnAboutWeaveRatio(store, job.resY);
+    if (modelId == 1) WarnAboutModel1PrintMode(store, o.method);
+
+    OutputFile out(o.output);
+    FdSink fileSink(out.Fd());
+    MemorySink written;  // kept for --verify
+    TeeSink tee(fileSink, written);
+    IOutputSink& sink = o.verify ? static_cast<IOutputSink&>(tee) : fileSink;
+    Progress running(o.quiet);
+    const JobOutcome outcome = RunJob(*base, job, planes, sink, [&](const JobProgress& p) {
+        char text[100];
+        std::snprintf(text, sizeof text, "row %d of %d, %.1f MB/s raster", p.rowsDone, p.rows,
+                      p.rasterBytes / 1e6 / p.seconds);
+        running.Show(text);
+    });
+    running.Done();
+    if (!outcome.Ok()) {
+        out.Abandon();
+        throw CommandError{(o.output == "-" ? "stdout" : o.output) + ": the job failed while writing its output"};
+    }
+    out.Commit();
+    if (!o.quiet && o.output != "-")
+        std::fprintf(stderr, "rphoto: wrote %s: %llu bytes, %d rows in %.2f s\n", o.output.c_str(),
+                     static_cast<unsigned long long>(outcome.bytesOut), planes[0].height, outcome.seconds);
+    return o.verify ? VerifyJob(o, modelId, job, planes, store, mod, written.bytes) : 0;
+}
+
 bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
     auto o = std::make_shared<Options>();
-    app.description("Print halftoned ink planes (PBM or PGM with maxval 1 or 3) as one job");
+    app.description("Print a picture (JPEG, PNG, TIFF, WebP, PDF) or halftoned ink planes (PBM or PGM with maxval 1 or 3) as one job");
     app.add_option("--model", o->model, "r2000 or r3000")->required();
     app.add_option("--method", o->method, "Print method, HxV in dpi (e.g. 1440x720)")->required();
-    app.add_option("--media-size", o->mediaSize, "Media size (default ISO A4): " + MediaSizeNames());
+    app.add_option("--media-size", o->mediaSize, "Media size (default ISO A4): " + PrintableMediaSizeNames());
     app.add_option("--margins", o->margins, "Driver margins L,T,R,B in mm (default 3,3,3,3)");
     app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
-    app.add_option("--set", o->sets, "KEY=VALUE into the settings for this job only (repeatable)");
-    app.add_option("--inks", o->inks, "Host colour of each plane: names (K,C,M,Y,R,O,GO,LC,LM,LK,LLK) or 0..35");
+    app.add_option("--set", o->sets, "KEY=VALUE into the settings for this job only (one per --set, repeatable)");
+    app.add_option("--inks", o->inks, "Ink of each plane: K,C,M,Y,R,O,GO (r2000) or K,C,M,Y,LC,LM,LK,LLK (r3000)");
     app.add_option("--bits", o->bits, "Bits per pixel, 1 or 2 (default 2)")->check(CLI::IsMember({1, 2}));
     app.add_option("--compression", o->compression, "packbits (default) or none")
         ->check(CLI::IsMember({"packbits", "none"}));
-    app.add_flag("--quiet", o->quiet, "No progress report");
+    app.add_flag("--quiet", o->quiet, "No progress report (warnings are still shown)");
     app.add_flag("--verify", o->verify,
                  "Decode the written job and check every dot against the planes; exit 1 on any difference");
     app.add_option("--job-name", o->jobName, "Job name (default rphoto)");
@@ -141,121 +339,6 @@ bool registered = RegisterCommand("print", 20, [](CLI::App& app) {
     app.add_option("-o,--output", o->output, "Output file or device, - for stdout")->required();
     app.add_option("PLANE", o->planes, "One picture, or one halftoned plane per ink, all of one size")->required();
     AddPictureOptions(app, o->picture);
-    return [o]() -> int {
-        const int modelId = ModelIdFromName(o->model);
-        double h = 0, v = 0;
-        ParseMethod(o->method, &h, &v);
-        const MediaSize* size = FindMediaSize(o->mediaSize);
-        if (!size) throw CommandError{"unknown media size '" + o->mediaSize + "' (known: " + MediaSizeNames() + ")"};
-        CDRc margins{kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm};
-        if (!o->margins.empty()) margins = ParseMargins(o->margins);
-        if (IsPictureJob(o->planes))
-            return RunPicturePrint(PrintRequest{modelId, o->method, h, v, size->name, size->widthMm, size->lengthMm, margins,
-                                                o->file, o->sets, o->compression == "packbits" ? 1 : 0, o->quiet,
-                                                o->jobName, o->output, o->module},
-                                   o->picture, o->planes[0]);
-
-        const std::vector<int>& modelInks = ModelById(modelId).defaultInks;
-        std::vector<int> inks = o->inks.empty() ? modelInks : ParseInks(o->inks);
-        if (o->inks.empty() && o->planes.size() > inks.size())
-            throw CommandError{std::to_string(o->planes.size()) + " planes given, but the " + o->model + " has " +
-                               std::to_string(inks.size()) + " inks"};
-        if (!o->inks.empty() && inks.size() != o->planes.size())
-            throw CommandError{"--inks names " + std::to_string(inks.size()) + " inks for " +
-                               std::to_string(o->planes.size()) + " planes"};
-
-        // Every plane is read and checked before a byte is written.
-        std::vector<JobPlane> planes(o->planes.size());
-        for (size_t i = 0; i < o->planes.size(); ++i) {
-            PlaneImage image;
-            std::string error;
-            if (!ReadPlaneImage(o->planes[i], &image, &error)) throw CommandError{error};
-            if (i > 0 && (image.width != planes[0].width || image.height != planes[0].height))
-                throw CommandError{o->planes[i] + ": " + std::to_string(image.width) + "x" + std::to_string(image.height) +
-                                   " pixels, but " + o->planes[0] + " is " + std::to_string(planes[0].width) + "x" +
-                                   std::to_string(planes[0].height)};
-            if (!PackPlane(image, o->bits, inks[i], &planes[i], &error)) throw CommandError{o->planes[i] + ": " + error};
-        }
-        const double imageWidthMm = planes[0].width * kMmPerInch / h;
-        const double imageLengthMm = planes[0].height * kMmPerInch / v;
-        if (imageWidthMm + margins.left + margins.right > size->widthMm + 1e-9 ||
-            imageLengthMm + margins.top + margins.bottom > size->lengthMm + 1e-9) {
-            char text[200];
-            std::snprintf(text, sizeof text, "%.1f x %.1f mm with margins", imageWidthMm + margins.left + margins.right,
-                          imageLengthMm + margins.top + margins.bottom);
-            throw CommandError{"the planes (" + std::string(text) + ") do not fit on " + size->name};
-        }
-
-        CPrintEnv store;
-        LoadJobStore(store, o->file, o->sets, modelId, o->method, size->name);
-
-        DriverModule mod(o->module);
-        IPrinterDriver* created = mod.Create(&store);
-        CPrinterDriverBase* base = created ? AsDriverBase(created) : nullptr;
-        if (!base || !base->m_pDevParms) {
-            DestroyDriver(created);
-            throw CommandError{"the driver module gave no driver for model " + std::to_string(modelId)};
-        }
-        DriverPtr driver(created);
-        // The device parameters loaded the weave option from the store under their prefix.
-        if (store.GetInt(ModelOptionKey(modelId, "bEnableWeave").c_str(), 1)) WarnAboutWeaveRatio(store, v);
-        if (modelId == 1 && !o->quiet) WarnAboutModel1PrintMode(store, o->method);
-
-        JobDescription job;
-        job.resX = h;
-        job.resY = v;
-        job.bits = o->bits;
-        job.compression = o->compression == "packbits" ? 1 : 0;
-        job.jobName = o->jobName;
-        job.mediaWidthMm = size->widthMm;
-        job.mediaLengthMm = size->lengthMm;
-        job.margins = margins;
-
-        JobOutput out(o->output);
-        FdSink fileSink(out.Fd());
-        MemorySink written;  // kept for --verify
-        TeeSink tee(fileSink, written);
-        IOutputSink& sink = o->verify ? static_cast<IOutputSink&>(tee) : fileSink;
-        bool shown = false;
-        auto progress = [&](const JobProgress& p) {
-            if (o->quiet || p.seconds < 1.0) return;
-            std::fprintf(stderr, "\rrphoto: row %d of %d, %.1f MB/s raster", p.rowsDone, p.rows,
-                         p.rasterBytes / 1e6 / p.seconds);
-            shown = true;
-        };
-        const JobOutcome outcome = RunJob(*base, job, planes, sink, progress);
-        if (shown) std::fprintf(stderr, "\n");
-        if (!outcome.Ok()) {
-            out.Abandon();
-            throw CommandError{o->output + ": the job failed while writing its output"};
-        }
-        out.Commit();
-        if (!o->quiet && o->output != "-")
-            std::fprintf(stderr, "rphoto: wrote %s: %llu bytes, %d rows in %.2f s\n", o->output.c_str(),
-                         static_cast<unsigned long long>(outcome.bytesOut), planes[0].height, outcome.seconds);
-        if (!o->verify) return 0;
-
-        // The same job with the broken-nozzle simulation off shows which nozzle printed each dot.
-        auto printUnmasked = [&]() {
-            CPrintEnv plain = store;
-            plain.PutInt(ModelOptionKey(modelId, "bEnableBrokenNozzles").c_str(), 0);
-            DriverPtr reference(mod.Create(&plain));
-            CPrinterDriverBase* refBase = AsDriverBase(reference.get());
-            MemorySink bytes;
-            if (!refBase || !RunJob(*refBase, job, planes, bytes).Ok())
-                throw CommandError{"--verify: the reference job without the broken-nozzle simulation failed"};
-            return bytes.bytes;
-        };
-        PrintedJob printed;
-        printed.bytes = &written.bytes;
-        printed.planes = &planes;
-        printed.bits = o->bits;
-        printed.modelId = modelId;
-        printed.resY = v;
-        printed.store = &store;
-        const VerifyReport report = VerifyPrintedJob(printed, printUnmasked);
-        std::fputs(FormatVerifyReport(report).c_str(), stderr);
-        return report.Ok() ? 0 : 1;
-    };
+    return [o]() { return RunPrint(*o); };
 });
 }  // namespace

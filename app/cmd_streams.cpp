@@ -18,7 +18,7 @@ constexpr double kDefaultMarginMm = 3.0;
 struct Options {
     std::string model;
     std::string method;
-    std::string mediaSize;
+    std::string mediaSize = kDefaultMediaSize;
     std::string file;
     std::vector<std::string> sets;
     std::string margins;
@@ -33,9 +33,9 @@ bool registered = RegisterCommand("streams", 30, [](CLI::App& app) {
     app.description("Write a job's start and end streams for the stored device options");
     app.add_option("--model", o->model, "r2000 or r3000")->required();
     app.add_option("--method", o->method, "Print method, HxV in dpi (e.g. 1440x720)")->required();
-    app.add_option("--media-size", o->mediaSize, "Media size: " + MediaSizeNames())->required();
+    app.add_option("--media-size", o->mediaSize, "Media size (default ISO A4): " + PrintableMediaSizeNames());
     app.add_option("--settings", o->file, "Settings file (default: " + DefaultSettingsPath() + ")");
-    app.add_option("--set", o->sets, "KEY=VALUE into the settings for this run only (repeatable)");
+    app.add_option("--set", o->sets, "KEY=VALUE into the settings for this run only (one per --set, repeatable)");
     app.add_option("--margins", o->margins, "Driver margins L,T,R,B in mm (default 3,3,3,3)");
     app.add_option("--job-name", o->jobName, "Job name sent to the printer (default rphoto)");
     app.add_option("--module", o->module, "Driver module to load");
@@ -44,9 +44,7 @@ bool registered = RegisterCommand("streams", 30, [](CLI::App& app) {
         const int modelId = ModelIdFromName(o->model);
         double h = 0, v = 0;
         ParseMethod(o->method, &h, &v);
-        const MediaSize* size = FindMediaSize(o->mediaSize);
-        if (!size)
-            throw CommandError{"unknown media size '" + o->mediaSize + "' (known: " + MediaSizeNames() + ")"};
+        const MediaSize* size = FindPrintableMediaSize(o->mediaSize);
         CDRc margins{kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm};
         if (!o->margins.empty()) margins = ParseMargins(o->margins);
         const double printedMm = size->widthMm - margins.left - margins.right;

@@ -43,6 +43,20 @@ int32_t DecodedPage::Height() const
     return h;
 }
 
+int32_t DecodedPage::Top() const
+{
+    int32_t top = INT32_MAX;
+    for (const InkPlane& p : planes) top = std::min(top, p.Top());
+    return top == INT32_MAX ? 0 : top;
+}
+
+int32_t DecodedPage::Left() const
+{
+    int32_t left = INT32_MAX;
+    for (const InkPlane& p : planes) left = std::min(left, p.Left());
+    return left == INT32_MAX ? 0 : left;
+}
+
 uint32_t DecodeResult::Passes() const { return blocks.empty() ? 0 : blocks.back().pass + 1; }
 
 DecodeResult Decode(const uint8_t* data, size_t n, const DecodeOptions& options)
@@ -98,6 +112,11 @@ void StreamDecoder::Need(size_t k, const char* what) const
 
 size_t StreamDecoder::Emit(const std::string& name, const std::string& text, bool remote)
 {
+    // Vectors may hold up to twice what they use.
+    m_listingBytes += 2 * sizeof(StreamCommand) + name.size() + text.size();
+    if (m_listingBytes > m_opt.maxListingBytes)
+        Fail("the listing of the stream would need more than " + Num(static_cast<int64_t>(m_opt.maxListingBytes)) +
+             " bytes");
     m_r.commands.push_back(StreamCommand{m_cmdStart, m_pos - m_cmdStart, name, text, remote});
     return m_r.commands.size() - 1;
 }

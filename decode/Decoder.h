@@ -14,7 +14,14 @@ struct DecodeOptions {
     bool trackOrigins = true;
     int32_t maxRows = 1 << 20;             // page limit in vertical units
     int32_t maxColumns = 1 << 18;          // page limit in horizontal units
-    uint64_t maxPlaneBytes = 2ull << 30;   // storage of all ink planes together
+    // What these printers can print: the widest medium (13 in) and the longest page (A3+,
+    // 483 mm) at the stream's resolution; a dot beyond either is an error.
+    double maxPaperWidthMm = 330.2;
+    double maxPaperLengthMm = 483;
+    // Together with a stream of at most 192 MiB and a preview of at most 8 Mpixels, these keep
+    // `rphoto decode` under 1 GiB whatever the stream says.
+    uint64_t maxPlaneBytes = 512ull << 20;  // storage of all ink planes together
+    uint64_t maxListingBytes = 128ull << 20;  // the commands and raster blocks kept
     size_t maxWarnings = 100;              // later warnings are counted, not kept
 };
 
@@ -58,6 +65,8 @@ struct DecodedPage {
     const InkPlane* Plane(uint8_t ink) const;
     int32_t Width() const;   // 1 + rightmost column with a dot of any ink
     int32_t Height() const;  // 1 + lowest row with a dot of any ink
+    int32_t Top() const;     // topmost row with a dot of any ink (0 when there is none)
+    int32_t Left() const;    // leftmost column with a dot of any ink (0 when there is none)
 };
 
 struct DecodeIssue {

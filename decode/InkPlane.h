@@ -1,5 +1,6 @@
 // One ink's dots on a decoded page: dot value, times printed and the pass and nozzle that printed it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,6 +21,11 @@ public:
     // 1 + the lowest row / rightmost column holding a dot; 0 when the plane is empty.
     int32_t Height() const { return m_height; }
     int32_t Width() const { return m_width; }
+    // The topmost row / leftmost column holding a dot; INT32_MAX when the plane is empty.
+    int32_t Top() const { return m_top; }
+    int32_t Left() const { return m_left; }
+    // The stored cells of a row (value in bits 0-1): *n of them from column *first; null when none.
+    const uint8_t* RowCells(int32_t row, int32_t* first, size_t* n) const;
 
     // Dot value 0..3 at a position (0 outside the stored area). Double printing keeps the larger value.
     uint8_t Value(int32_t row, int32_t col) const { return Cell(row, col) & 3; }
@@ -41,8 +47,9 @@ public:
 
     // Row-major copy of the dot values of rows [0, height) and columns [0, width).
     std::vector<uint8_t> Values(int32_t width, int32_t height) const;
-    // The dot values of one row (zeros past the stored part), width entries written to out.
-    void CopyRow(int32_t row, int32_t width, uint8_t* out) const;
+    // The dot values of one row from firstColumn on (zeros outside the stored part), width entries.
+    void CopyRow(int32_t row, int32_t firstColumn, int32_t width, uint8_t* out) const;
+    void CopyRow(int32_t row, int32_t width, uint8_t* out) const { CopyRow(row, 0, width, out); }
 
     // Storage bytes that making (row, col) addressable would add; 0 when it already is.
     uint64_t GrowthCost(int32_t row, int32_t col, int32_t maxColumns) const;
@@ -52,12 +59,17 @@ public:
     void Lay(int32_t row, int32_t col, uint8_t value, DotOrigin origin);
 
 private:
+    static constexpr int32_t kFirstSpan = 64;  // columns a row starts with
     struct Row {
+        int32_t first = 0;           // column of cells[0]
         std::vector<uint8_t> cells;  // value in bits 0-1, hits in bits 2-7
         std::vector<DotOrigin> origins;
     };
     uint8_t Cell(int32_t row, int32_t col) const;
-    int32_t GrownWidth(const Row& r, int32_t col, int32_t maxColumns) const;
+    struct Span {
+        int32_t first, end;
+    };
+    Span Grown(const Row& r, int32_t col, int32_t maxColumns) const;
     size_t CellBytes() const { return 1 + (m_trackOrigins ? sizeof(DotOrigin) : 0); }
 
     uint8_t m_ink;
@@ -66,6 +78,8 @@ private:
     std::vector<Row> m_rows;
     int32_t m_width = 0;
     int32_t m_height = 0;
+    int32_t m_top = INT32_MAX;
+    int32_t m_left = INT32_MAX;
     uint64_t m_dots[4] = {0, 0, 0, 0};
     uint64_t m_positions = 0;
     uint64_t m_multiply = 0;

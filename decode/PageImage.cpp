@@ -2,9 +2,6 @@
 #include "decode/PageImage.h"
 
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -20,34 +17,21 @@ constexpr int kFontScale = 2;
 constexpr int kSwatch = 7 * kFontScale;
 constexpr int kLegendPad = 6;
 
-// Writes through `body` into a temporary file beside `path`, then renames it over `path`.
-bool WriteAtomically(const std::string& path, std::string& error, const std::function<bool(FILE*)>& body)
+// Largest preview, pixels: its accumulators take 12 bytes a pixel.
+constexpr int64_t kMaxPreviewPixels = 8 << 20;
+
+bool WriteFile(const std::string& path, std::string& error, const std::function<bool(FILE*)>& body)
 {
-    std::string tmp = path + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    fchmod(fd, 0644);  // mkstemp makes the file private; pictures are ordinary user files
-    FILE* f = fdopen(fd, "wb");
-    if (!f) {
-        error = path + ": " + std::strerror(errno);
-        close(fd);
-        unlink(tmp.c_str());
-        return false;
-    }
-    bool ok = body(f);
-    ok = (std::fflush(f) == 0) && ok;
-    const int savedErrno = errno;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        error = path + ": " + std::strerror(errno ? errno : savedErrno);
-        unlink(tmp.c_str());
-    }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f && body(f);
+    ok = f && std::fclose(f) == 0 && ok;
+    if (!ok) error = path + ": " + std::strerror(errno ? errno : EIO);
     return ok;
 }
+
+// libpng reports through the caller: no message of its own on stderr.
+extern "C" void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+extern "C" void PngWarning(png_structp, png_const_charp) {}
 
 void FillRect(RgbImage& im, int x0, int y0, int w, int h, const uint8_t* rgb)
 {
@@ -91,37 +75,60 @@ std::vector<const InkPlane*> InksInDisplayOrder(const DecodedPage& page)
 
 RgbImage RenderPreview(const DecodedPage& page, int maxWidth)
 {
-    const int32_t srcW = std::max(page.Width(), 1), srcH = std::max(page.Height(), 1);
+    // The inked area only, and only the stored cells of its rows: time and memory follow the
+    // dots present, not the page's extent.
+    const int32_t x0 = page.Left(), y0 = page.Top();
+    const int32_t srcW = std::max(page.Width() - x0, 1), srcH = std::max(page.Height() - y0, 1);
     const double dpiX = std::max(page.dpiX, 1), dpiY = std::max(page.dpiY, 1);
     // Output pixels per inch: square pixels, never more pixels than the source has.
     double ppi = std::min(dpiX, dpiY);
     if (srcW * ppi / dpiX > maxWidth) ppi = maxWidth * dpiX / srcW;
+    const double area = (srcW * ppi / dpiX) * (srcH * ppi / dpiY);
+    if (area > kMaxPreviewPixels) ppi *= std::sqrt(kMaxPreviewPixels / area);
     const int outW = std::max(1, static_cast<int>(srcW * ppi / dpiX + 0.5));
     const int outH = std::max(1, static_cast<int>(srcH * ppi / dpiY + 0.5));
 
+    // Source pixels that fall on each output column and row.
+    std::vector<uint32_t> colCount(static_cast<size_t>(outW)), rowCount(static_cast<size_t>(outH));
+    std::vector<int32_t> outX(static_cast<size_t>(srcW));
+    for (int32_t x = 0; x < srcW; ++x) ++colCount[outX[x] = static_cast<int32_t>(int64_t{x} * outW / srcW)];
+    for (int32_t y = 0; y < srcH; ++y) ++rowCount[static_cast<size_t>(int64_t{y} * outH / srcH)];
+
     const std::vector<const InkPlane*> inks = InksInDisplayOrder(page);
-    std::vector<double> acc(static_cast<size_t>(outW) * outH * 3, 0.0);
-    std::vector<uint32_t> count(static_cast<size_t>(outW) * outH, 0);
-    std::vector<uint8_t> values(static_cast<size_t>(srcW));
-    std::vector<double> pixel(static_cast<size_t>(srcW) * 3);
+    std::vector<float> shade(static_cast<size_t>(outW) * outH * 3, 0.0f);  // sums of 1 - pixel
+    std::vector<double> pixel;
     for (int32_t y = 0; y < srcH; ++y) {
-        std::fill(pixel.begin(), pixel.end(), 1.0);
+        // The columns of this row that any ink stores, relative to x0.
+        int64_t from = srcW, to = 0;
         for (const InkPlane* ink : inks) {
-            ink->CopyRow(y, srcW, values.data());
+            int32_t first = 0;
+            size_t n = 0;
+            if (!ink->RowCells(y0 + y, &first, &n)) continue;
+            from = std::min<int64_t>(from, std::max<int64_t>(first - int64_t{x0}, 0));
+            to = std::max<int64_t>(to, std::min<int64_t>(first + static_cast<int64_t>(n) - x0, srcW));
+        }
+        if (from >= to) continue;
+        pixel.assign(static_cast<size_t>(to - from) * 3, 1.0);
+        for (const InkPlane* ink : inks) {
+            int32_t first = 0;
+            size_t n = 0;
+            const uint8_t* cells = ink->RowCells(y0 + y, &first, &n);
             const InkInfo info = LookupInk(ink->Ink());
             const uint8_t* c = info.rgb;
             const double full = ink->BitsPerPixel() == 1 ? 1.0 : 3.0;
-            for (int32_t x = 0; x < srcW; ++x) {
-                if (!values[x]) continue;
-                const double a = std::min(values[x] / full, 1.0);
-                for (int k = 0; k < 3; ++k) pixel[x * 3 + k] *= 1.0 - a * (1.0 - c[k] / 255.0);
+            const int64_t lo = std::max<int64_t>(from, first - int64_t{x0});
+            const int64_t hi = std::min<int64_t>(to, first + static_cast<int64_t>(n) - x0);
+            for (int64_t x = lo; x < hi; ++x) {
+                const uint8_t v = cells[x + x0 - first] & 3;
+                if (!v) continue;
+                const double a = std::min(v / full, 1.0);
+                for (int k = 0; k < 3; ++k) pixel[(x - from) * 3 + k] *= 1.0 - a * (1.0 - c[k] / 255.0);
             }
         }
-        const size_t oy = static_cast<size_t>(static_cast<int64_t>(y) * outH / srcH);
-        for (int32_t x = 0; x < srcW; ++x) {
-            const size_t o = oy * outW + static_cast<size_t>(static_cast<int64_t>(x) * outW / srcW);
-            for (int k = 0; k < 3; ++k) acc[o * 3 + k] += pixel[x * 3 + k];
-            ++count[o];
+        const size_t oy = static_cast<size_t>(int64_t{y} * outH / srcH);
+        for (int64_t x = from; x < to; ++x) {
+            const size_t o = oy * outW + static_cast<size_t>(outX[x]);
+            for (int k = 0; k < 3; ++k) shade[o * 3 + k] += static_cast<float>(1.0 - pixel[(x - from) * 3 + k]);
         }
     }
 
@@ -133,10 +140,11 @@ RgbImage RenderPreview(const DecodedPage& page, int maxWidth)
     for (int y = 0; y < outH; ++y)
         for (int x = 0; x < outW; ++x) {
             const size_t o = static_cast<size_t>(y) * outW + x;
-            if (!count[o]) continue;
+            const double count = static_cast<double>(colCount[x]) * rowCount[y];
+            if (!count) continue;
             for (int k = 0; k < 3; ++k)
                 im.rgb[(static_cast<size_t>(y) * im.width + x) * 3 + k] =
-                    static_cast<uint8_t>(acc[o * 3 + k] / count[o] * 255.0 + 0.5);
+                    static_cast<uint8_t>((1.0 - shade[o * 3 + k] / count) * 255.0 + 0.5);
         }
     static const uint8_t kRule[3] = {160, 160, 160};
     FillRect(im, 0, outH, im.width, 1, kRule);
@@ -150,38 +158,45 @@ RgbImage RenderPreview(const DecodedPage& page, int maxWidth)
     return im;
 }
 
+bool WritePng(const RgbImage& image, FILE* f)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < image.height; ++y)
+        png_write_row(png, const_cast<png_bytep>(&image.rgb[static_cast<size_t>(y) * image.width * 3]));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fflush(f) == 0 && !std::ferror(f);
+}
+
+bool WritePlanePgm(const DecodedPage& page, const InkPlane& plane, FILE* f)
+{
+    const int32_t x0 = page.Left(), y0 = page.Top();
+    const int32_t w = page.Width() - x0, h = page.Height() - y0;
+    if (std::fprintf(f, "P5\n%d %d\n3\n", w, h) < 0) return false;
+    std::vector<uint8_t> row(static_cast<size_t>(w));
+    for (int32_t y = 0; y < h; ++y) {
+        plane.CopyRow(y0 + y, x0, w, row.data());
+        if (w && std::fwrite(row.data(), 1, row.size(), f) != row.size()) return false;
+    }
+    return std::fflush(f) == 0 && !std::ferror(f);
+}
+
 bool WritePng(const RgbImage& image, const std::string& path, std::string& error)
 {
-    return WriteAtomically(path, error, [&](FILE* f) {
-        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-        if (!png) return false;
-        png_infop info = png_create_info_struct(png);
-        if (!info || setjmp(png_jmpbuf(png))) {
-            png_destroy_write_struct(&png, &info);
-            return false;
-        }
-        png_init_io(png, f);
-        png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < image.height; ++y)
-            png_write_row(png, const_cast<png_bytep>(&image.rgb[static_cast<size_t>(y) * image.width * 3]));
-        png_write_end(png, nullptr);
-        png_destroy_write_struct(&png, &info);
-        return true;
-    });
+    return WriteFile(path, error, [&](FILE* f) { return WritePng(image, f); });
 }
 
 bool WritePlanePgm(const DecodedPage& page, const InkPlane& plane, const std::string& path, std::string& error)
 {
-    const int32_t w = page.Width(), h = page.Height();
-    return WriteAtomically(path, error, [&](FILE* f) {
-        if (std::fprintf(f, "P5\n%d %d\n3\n", w, h) < 0) return false;
-        std::vector<uint8_t> row(static_cast<size_t>(w));
-        for (int32_t y = 0; y < h; ++y) {
-            plane.CopyRow(y, w, row.data());
-            if (w && std::fwrite(row.data(), 1, row.size(), f) != row.size()) return false;
-        }
-        return true;
-    });
+    return WriteFile(path, error, [&](FILE* f) { return WritePlanePgm(page, plane, f); });
 }

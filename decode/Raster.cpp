@@ -48,6 +48,7 @@ int32_t StreamDecoder::ColumnStep() const
 DecodedPage& StreamDecoder::PageForBlock()
 {
     if (m_page < 0) {
+        m_listingBytes += 2 * sizeof(DecodedPage);
         m_r.pages.emplace_back();
         m_page = static_cast<int>(m_r.pages.size()) - 1;
         DecodedPage& page = m_r.pages.back();
@@ -89,6 +90,7 @@ InkPlane& StreamDecoder::PlaneFor(DecodedPage& page, uint8_t ink)
 {
     for (InkPlane& p : page.planes)
         if (p.Ink() == ink) return p;
+    m_listingBytes += 2 * sizeof(InkPlane);
     page.planes.emplace_back(ink, m_opt.trackOrigins);
     return page.planes.back();
 }
@@ -158,6 +160,7 @@ void StreamDecoder::Raster()
                                   ", column " + Num(b.column) + ", " + Ordinal(b.rowStep) + " row, " +
                                   Ordinal(b.columnStep) + " column, pass " + Num(b.pass) + ", " +
                                   Num(static_cast<int64_t>(b.dots)) + " dots");
+    m_listingBytes += 2 * sizeof(RasterBlock);
     m_r.blocks.push_back(b);
 }
 
@@ -185,6 +188,14 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
         Fail("dot at row " + Num(maxRow) + ", column " + Num(maxCol) + " is outside the page limits (" +
              Num(m_opt.maxRows) + " rows, " + Num(m_opt.maxColumns) + " columns)");
     DecodedPage& page = m_r.pages[m_page];
+    const int64_t widest = static_cast<int64_t>(m_opt.maxPaperWidthMm * page.dpiX / 25.4 + 0.5);
+    const int64_t longest = static_cast<int64_t>(m_opt.maxPaperLengthMm * page.dpiY / 25.4 + 0.5);
+    if (maxCol >= widest)
+        Fail("dot at column " + Num(maxCol) + " is beyond the widest medium the printer takes (" +
+             Num(widest) + " columns at " + Num(page.dpiX) + " dpi)");
+    if (maxRow >= longest)
+        Fail("dot at row " + Num(maxRow) + " is beyond the longest page the printer takes (" + Num(longest) +
+             " rows at " + Num(page.dpiY) + " dpi)");
     if (page.paperColumns > 0 && maxCol >= page.paperColumns)
         Warn("dots beyond the paper width (column " + Num(maxCol) + " of " + Num(page.paperColumns) + ")");
     if (m_s.formatSet) {

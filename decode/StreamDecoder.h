@@ -77,5 +77,6 @@ private:
     std::vector<uint8_t> m_passInks;
     uint32_t m_passes = 0;   // passes opened so far in the job
     uint64_t m_planeBytes = 0;
+    uint64_t m_listingBytes = 0;  // commands and blocks kept
     std::vector<uint8_t> m_unpacked;
 };

@@ -90,6 +90,12 @@ def seeds():
                              + remote(b"PH", b"\x00\x05") + remote(b"DR", b"\x00\x01\x05\x00")
                              + remote(b"IR", b"\x00\x01") + remote(b"ZZ", b"\x07") + EXIT_REMOTE)
     yield "exit_packet", EXIT_PACKET + ESC + b"@" + b"\n\x0c"
+    # Hostile sizes: one dot at the far corner of the decoder's page limits, and dots at the
+    # right edge in 64 inks; both must stay small in time and memory.
+    yield "far_dot", (raster_setup() + paren(b"v", struct.pack("<I", (1 << 20) - 64))
+                      + paren(b"$", struct.pack("<I", (1 << 18) - 16)) + raster(0x00, 0, 2, 1, 1, b"\xc0") + b"\r")
+    yield "many_inks", raster_setup() + b"".join(
+        paren(b"$", struct.pack("<I", 18000)) + raster(ink, 0, 2, 1, 1, b"\xc0") + b"\r" for ink in range(64))
 
 
 def main():

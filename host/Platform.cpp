@@ -57,9 +57,14 @@ CString BuildUserDataPathName(const char* relative)
     std::string rel = relative ? relative : "";
     for (char& c : rel)
         if (c == '\\') c = '/';
-    const std::filesystem::path full = (std::filesystem::path(UserDataFolder()) / rel).make_preferred();
+    const std::string folder = UserDataFolder();
+    const std::filesystem::path full = (std::filesystem::path(folder) / rel).make_preferred();
+    // The data folder and the one folder the name sits in (such as "Nvlogging"); nothing that
+    // the name's other parts would reach. A failure shows when the file is opened.
     std::error_code ec;
-    if (full.has_parent_path()) std::filesystem::create_directories(full.parent_path(), ec);  // failure: open fails later
+    std::filesystem::create_directories(folder, ec);
+    const std::filesystem::path parent = full.parent_path();
+    if (parent.parent_path() == std::filesystem::path(folder).make_preferred()) std::filesystem::create_directory(parent, ec);
     return CString(full.string());
 }
 

@@ -34,14 +34,18 @@ void CEpsonRPhotoBase::WriteJobStatistics(int bSuccess)
     CString name;
     name.Format("%s_%s_%s_%s.txt", GetJobName().GetString(), method.GetString(), m_strJobInfo.GetString(),
                 when.c_str());
-    for (const char* forbidden : {":", "\\", "/", "*", "?", "\"", "<", ">", "|"})  // not in Windows file names
+    // "/" is a separator on this platform too: the name stays in the folder; the rest are not
+    // allowed in Windows file names.
+    for (const char* forbidden : {":", "\\", "/", "*", "?", "\"", "<", ">", "|"})
         name.Replace(forbidden, "_");
     name.Replace("\n", "");
     name.Replace("\r", "");
     const CString path = BuildUserDataPathName((CString("Nvlogging\\") + name).GetString());
 
-    // Written beside the final name and renamed, so a reader never sees half a log.
-    const CString temp = path + ".part";
+    // Written beside the final name and renamed, so a reader never sees half a log; the
+    // temporary name is exactly as long as the final one (".txt" becomes ".tmp"), so any name
+    // the folder accepts can be written.
+    const CString temp = path.Left(path.GetLength() - 4) + ".tmp";
     std::FILE* f = std::fopen(temp.GetString(), "wb");
     if (!f) return;
     const bool written = std::fwrite(text.GetString(), 1, static_cast<size_t>(text.GetLength()), f) ==

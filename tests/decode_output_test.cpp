@@ -128,8 +128,9 @@ TEST_F(DecodeFiles, PreviewBlendsInksByMultiplyingAndAddsALegend)
 
 TEST(DecodeOutput, PreviewIsScaledDownToSquarePixels)
 {
-    // 1440 x 720 dpi, one dot at column 3999 of row 0: 4000 columns wide is 2.78 inch.
-    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 28 24 04 00 9F 0F 00 00 1B 69 02 00 02 01 00 01 00 C0"}));
+    // 1440 x 720 dpi, dots at columns 0 and 3999 of row 0: 4000 columns wide is 2.78 inch.
+    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 C0 0D",
+                                               "1B 28 24 04 00 9F 0F 00 00 1B 69 02 00 02 01 00 01 00 C0"}));
     ASSERT_TRUE(r.Ok()) << r.error->Text();
     const RgbImage im = RenderPreview(r.pages[0], 1200);
     EXPECT_EQ(im.width, 1200);
