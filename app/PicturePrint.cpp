@@ -178,10 +178,12 @@ int RunPicturePrint(const PrintRequest& r, const PictureOptions& o, const std::s
             return rip.PushRows(reinterpret_cast<const uint8_t*>(rgb), rows, rip::PixelFormat::kRgb16, stride * 2);
         },
         &error);
+    const bool finished = streamed && rip.Finish();
+    const bool closed = stream.Close();  // reports the last rows
     if (shown) std::fprintf(stderr, "\n");
     if (!streamed) throw CommandError{rip.Error().empty() ? error : picture + ": " + rip.Error()};
-    if (!rip.Finish()) throw CommandError{picture + ": " + rip.Error()};
-    if (!stream.Close()) throw CommandError{r.output + ": the job failed while writing its output"};
+    if (!finished) throw CommandError{picture + ": " + rip.Error()};
+    if (!closed) throw CommandError{r.output + ": the job failed while writing its output"};
     out.Commit();
     if (saved) saved->Commit();
     if (!r.quiet) {
