@@ -77,8 +77,10 @@ bool IsPictureJob(const std::vector<std::string>& files)
 {
     if (files.size() != 1) return false;
     std::ifstream in(files[0], std::ios::binary);
+    if (!in) return false;  // the plane reader says what is wrong with it
     char head[64] = {};
     in.read(head, sizeof head - 1);
+    if (in.gcount() < 2) return false;
     if (head[0] != 'P' || !std::strchr("1245", head[1]) || head[1] == 0) return true;
     if (head[1] == '1' || head[1] == '4') return false;
     // PGM: a plane has maxval 1 or 3; anything else is a grey picture.

@@ -79,7 +79,8 @@ std::unique_ptr<PictureSource> ReadHeader(std::unique_ptr<PictureSource> s, Pict
                                           std::string* error)
 {
     if (!loader) {
-        *error = m.name + ": " + VipsMessage(vips_error_buffer());
+        vips_error_clear();
+        *error = m.name + ": neither a picture (JPEG, PNG, TIFF, WebP, PDF) nor a halftoned plane";
         return nullptr;
     }
     m.info.loader = loader;
