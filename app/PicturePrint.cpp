@@ -77,8 +77,10 @@ bool IsPictureJob(const std::vector<std::string>& files)
 {
     if (files.size() != 1) return false;
     std::ifstream in(files[0], std::ios::binary);
+    if (!in) return false;  // the plane reader says what is wrong with it
     char head[64] = {};
     in.read(head, sizeof head - 1);
+    if (in.gcount() < 2) return false;
     if (head[0] != 'P' || !std::strchr("1245", head[1]) || head[1] == 0) return true;
     if (head[1] == '1' || head[1] == '4') return false;
     // PGM: a plane has maxval 1 or 3; anything else is a grey picture.
@@ -178,10 +180,12 @@ int RunPicturePrint(const PrintRequest& r, const PictureOptions& o, const std::s
             return rip.PushRows(reinterpret_cast<const uint8_t*>(rgb), rows, rip::PixelFormat::kRgb16, stride * 2);
         },
         &error);
+    const bool finished = streamed && rip.Finish();
+    const bool closed = stream.Close();  // reports the last rows
     if (shown) std::fprintf(stderr, "\n");
     if (!streamed) throw CommandError{rip.Error().empty() ? error : picture + ": " + rip.Error()};
-    if (!rip.Finish()) throw CommandError{picture + ": " + rip.Error()};
-    if (!stream.Close()) throw CommandError{r.output + ": the job failed while writing its output"};
+    if (!finished) throw CommandError{picture + ": " + rip.Error()};
+    if (!closed) throw CommandError{r.output + ": the job failed while writing its output"};
     out.Commit();
     if (saved) saved->Commit();
     if (!r.quiet) {

@@ -55,6 +55,58 @@ std::vector<uint16_t> GrowBlueNoise()
     }
     return mask;
 }
+
+struct ScanRow {
+    const int32_t* tone;
+    int32_t* err;
+    int32_t* next;
+    const int16_t* noise;
+    uint32_t noiseShift;
+    const int32_t* ink;
+    int top;
+    int width;
+    uint8_t* occupied;
+    uint8_t* out;
+};
+
+template <int Dir, bool Occupied>
+void Scan(const ScanRow& r)
+{
+    const int32_t* ink = r.ink;
+    const int top = r.top;
+    int32_t* err = r.err;
+    int32_t* next = r.next;
+    int32_t carry = 0;
+    int x = Dir > 0 ? 0 : r.width - 1;
+    for (int i = 0; i < r.width; ++i, x += Dir) {
+        const int32_t t = r.tone[x];
+        if (t == 0) {
+            // Paper white stays white: no dot, and what the neighbours owe is dropped here.
+            r.out[x] = 0;
+            carry = 0;
+            continue;
+        }
+        const int32_t v = t + err[x] + carry;
+        // The two levels around the pixel's own tone: lo and lo + 1.
+        const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
+        const int32_t span = ink[lo + 1] - ink[lo];
+        const int32_t noise = r.noise[(r.noiseShift + static_cast<uint32_t>(x)) & (kNoise - 1)];
+        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> kModulationShift);
+        if (Occupied && r.occupied[x]) threshold += span / 2;
+        int level = v >= threshold ? lo + 1 : lo;
+        // A large debt or credit (at an edge) may leave the pair.
+        while (level < top && v > ink[level] + span) ++level;
+        while (level > 0 && v < ink[level] - span) --level;
+        r.out[x] = static_cast<uint8_t>(level);
+        if (Occupied && level) r.occupied[x] = 1;
+        const int32_t e = std::clamp(v - ink[level], -kErrLimit, kErrLimit);
+        const int32_t e7 = e * 7 / 16, e3 = e * 3 / 16, e5 = e * 5 / 16;
+        carry = e7;
+        next[x - Dir] += e3;
+        next[x] += e5;
+        next[x + Dir] += e - e7 - e3 - e5;
+    }
+}
 }  // namespace
 
 DropLevels MakeDropLevels(const float drops[4], int bits, int inkLevels, bool singleDotSize)
@@ -112,44 +164,17 @@ void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied,
     int32_t* tone = m_tone.data();
     for (int x = 0, j = 0; x < m_width; ++j)
         for (int k = 0; k < m_stepX && x < m_width; ++k) tone[x++] = amounts[j];
-    const bool leftToRight = (y & 1) == 0;
-    const int dir = leftToRight ? 1 : -1;
     int32_t* err = m_err.data() + 1;    // guard pixel at -1 and width
     int32_t* next = m_next.data() + 1;
     std::fill(m_next.begin(), m_next.end(), 0);
     // Each row reads the ink's noise table from its own seeded offset.
-    const uint32_t rowShift = Hash(m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U));
-    const int16_t* noiseTable = m_noise.data();
-    int32_t carry = 0;
-    int x = leftToRight ? 0 : m_width - 1;
-    for (int i = 0; i < m_width; ++i, x += dir) {
-        const int32_t t = tone[x];
-        if (t == 0) {
-            // Paper white stays white: no dot, and what the neighbours owe is dropped here.
-            out[x] = 0;
-            carry = 0;
-            continue;
-        }
-        const int32_t v = t + err[x] + carry;
-        // The two levels around the pixel's own tone: lo and lo + 1.
-        const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
-        const int32_t span = ink[lo + 1] - ink[lo];
-        const int32_t noise = noiseTable[(rowShift + static_cast<uint32_t>(x)) & (kNoise - 1)];
-        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> kModulationShift);
-        if (occupied && occupied[x]) threshold += span / 2;
-        int level = v >= threshold ? lo + 1 : lo;
-        // A large debt or credit (at an edge) may leave the pair.
-        while (level < top && v > ink[level] + span) ++level;
-        while (level > 0 && v < ink[level] - span) --level;
-        out[x] = static_cast<uint8_t>(level);
-        if (level && occupied) occupied[x] = 1;
-        const int32_t e = std::clamp(v - ink[level], -kErrLimit, kErrLimit);
-        const int32_t e7 = e * 7 / 16, e3 = e * 3 / 16, e5 = e * 5 / 16;
-        carry = e7;
-        next[x - dir] += e3;
-        next[x] += e5;
-        next[x + dir] += e - e7 - e3 - e5;
-    }
+    const ScanRow row{tone, err, next, m_noise.data(), Hash(m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U)),
+                      ink, top, m_width, occupied, out};
+    // One compiled loop per direction and occupancy, so the scan itself carries no such tests.
+    if ((y & 1) == 0)
+        occupied ? Scan<1, true>(row) : Scan<1, false>(row);
+    else
+        occupied ? Scan<-1, true>(row) : Scan<-1, false>(row);
     next[-1] = next[m_width] = 0;
     std::swap(m_err, m_next);
 }

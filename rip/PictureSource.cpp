@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -25,6 +26,7 @@ void InitVips()
         // Damage is reported once, as the load's error; libvips' own warnings would repeat it.
         g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
         vips_cache_set_max(0);  // nothing is reused between jobs; keep memory down
+        std::atexit([] { vips_shutdown(); });
     });
 }
 
@@ -77,7 +79,8 @@ std::unique_ptr<PictureSource> ReadHeader(std::unique_ptr<PictureSource> s, Pict
                                           std::string* error)
 {
     if (!loader) {
-        *error = m.name + ": " + VipsMessage(vips_error_buffer());
+        vips_error_clear();
+        *error = m.name + ": neither a picture (JPEG, PNG, TIFF, WebP, PDF) nor a halftoned plane";
         return nullptr;
     }
     m.info.loader = loader;
