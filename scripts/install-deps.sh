@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev)
 if [ "${1:-}" = "--test" ]; then
-  pkgs+=(clang libclang-rt-14-dev binutils curl)
+  pkgs+=(clang libclang-rt-14-dev binutils curl libssl-dev)
   # Browser test of the device-options pages: Debian's Chromium, Node.js and npm (an npm that
   # comes with an already installed Node.js is used as it is).
   pkgs+=(chromium nodejs)
