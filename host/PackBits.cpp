@@ -1,0 +1,82 @@
+// PackBits with runs found eight bytes at a time: a word compare finds where a run of equal
+// bytes ends, and where the next three equal bytes start a literal's end.
+#include "host/PackBits.h"
+
+#include <cstring>
+
+namespace {
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
+
+uint64_t Load(const uint8_t* p)
+{
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Index of the lowest byte that is zero in w (little-endian order), 8 when none. The classic
+// test marks bytes above a zero byte falsely at times, never below it, so the lowest mark holds.
+unsigned FirstZeroByte(uint64_t w)
+{
+    const uint64_t m = (w - kOnes) & ~w & kHighs;
+    return m ? static_cast<unsigned>(__builtin_ctzll(m)) / 8 : 8;
+}
+
+// Bytes equal to src[i] from i on, at most `limit` (i + limit <= n).
+size_t RunLength(const uint8_t* src, size_t i, size_t limit)
+{
+    const uint64_t pattern = src[i] * kOnes;
+    size_t j = 1;
+    for (; j + 8 <= limit; j += 8) {
+        const uint64_t diff = Load(src + i + j) ^ pattern;
+        if (diff) return j + static_cast<size_t>(__builtin_ctzll(diff)) / 8;
+    }
+    while (j < limit && src[i + j] == src[i]) ++j;
+    return j;
+}
+
+// First j in [i, end) where three equal bytes start (j + 2 < n), else end.
+size_t FindTriple(const uint8_t* src, size_t i, size_t end, size_t n)
+{
+    size_t j = i;
+    for (; j < end && j + 10 <= n; j += 8) {
+        const uint64_t a = Load(src + j);
+        const unsigned z = FirstZeroByte((a ^ Load(src + j + 1)) | (a ^ Load(src + j + 2)));
+        if (z < 8) return j + z < end ? j + z : end;
+    }
+    for (; j < end; ++j)
+        if (j + 2 < n && src[j] == src[j + 1] && src[j] == src[j + 2]) return j;
+    return end;
+}
+}  // namespace
+
+size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
+{
+    uint8_t* out = dst;
+    size_t i = 0;
+    while (i < n) {
+        const size_t run = RunLength(src, i, n - i < 128 ? n - i : 128);
+        if (run >= 3) {
+            *out++ = static_cast<uint8_t>(257 - run);
+            *out++ = src[i];
+            i += run;
+            continue;
+        }
+        // A literal ends where three equal bytes start, or after 128 bytes.
+        const size_t end = FindTriple(src, i, n - i < 128 ? n : i + 128, n);
+        const size_t len = end - i;
+        *out++ = static_cast<uint8_t>(len - 1);
+        std::memcpy(out, src + i, len);
+        out += len;
+        i = end;
+    }
+    return static_cast<size_t>(out - dst);
+}
+
+size_t PackBitsEncodeLines(uint8_t* dst, const uint8_t* src, size_t lines, size_t bytesPerLine)
+{
+    size_t length = 0;
+    for (size_t k = 0; k < lines; ++k) length += PackBitsEncode(dst + length, src + k * bytesPerLine, bytesPerLine);
+    return length;
+}
