@@ -16,6 +16,26 @@ int ReadSingleDotSizeFlag(const CPrintEnv* env)
     ReadPrintMethodFields(env, &fields);
     return fields.GetCount() >= 7 && Atoi(fields.GetAt(6)) != 0 ? 1 : 0;
 }
+
+// The pixels of horizontal pass h (of 2) in eight source bytes, as four pass bytes in the low
+// half: the same as the load table, by shifts and masks on the whole word (little-endian).
+uint64_t HalfPassBytes(uint64_t w, int h, int bpp, int singleDot)
+{
+    constexpr uint64_t k55 = 0x5555555555555555ull, k33 = 0x3333333333333333ull, k0F = 0x0F0F0F0F0F0F0F0Full;
+    uint64_t t;
+    if (bpp == 2) {
+        if (singleDot) w = ((w >> 1) | w) & k55;  // any set level becomes 1
+        t = (h ? w : w >> 2) & k33;               // the pass's two pixels of each byte
+        t = (t | (t >> 2)) & k0F;                 // side by side in the byte's low nibble
+    } else {
+        t = (h ? w : w >> 1) & k55;
+        t = (t | (t >> 1)) & k33;
+        t = (t | (t >> 2)) & k0F;
+    }
+    t = ((t << 4) | (t >> 8)) & 0x00FF00FF00FF00FFull;  // byte pairs: first source byte high
+    t = (t | (t >> 8)) & 0x0000FFFF0000FFFFull;
+    return (t | (t >> 16)) & 0xFFFFFFFFull;
+}
 }  // namespace
 
 void CEpsonRPhotoBase::InitBands()
@@ -156,7 +176,15 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
             for (int i = 0; i < m_nRowBytes; ++i) dst[i] = static_cast<unsigned char>(dst[i] | table[pRow[i]]);
         } else if (hp == 2) {
             const int pairs = m_nRowBytes / 2;
-            for (int i = 0; i < pairs; ++i)
+            int i = 0;
+            for (; i + 4 <= pairs; i += 4) {
+                uint64_t w, d;
+                std::memcpy(&w, pRow + 2 * i, 8);
+                std::memcpy(&d, dst + i, 4);
+                d |= HalfPassBytes(w, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
+                std::memcpy(dst + i, &d, 4);
+            }
+            for (; i < pairs; ++i)
                 dst[i] = static_cast<unsigned char>(dst[i] | (table[pRow[2 * i]] << 4) | table[pRow[2 * i + 1]]);
             if (m_nRowBytes & 1) dst[pairs] = static_cast<unsigned char>(dst[pairs] | (table[pRow[2 * pairs]] << 4));
         } else {
@@ -195,6 +223,11 @@ int CEpsonRPhotoBase::OutputBand()
     const int mark = m_nAdvancedRows + m_nPendingAdvance;
     // The advance below drops lines 0..feed-1: whatever ink they still hold is printed first.
     const int feed = weave::BandFeed(m_nFeed, vp, m_nBandCount, m_nBandRows);
+    struct InBand {
+        int& flag;
+        explicit InBand(int& f) : flag(f) { flag = 1; }
+        ~InBand() { flag = 0; }
+    } inBand(m_bInBand);
     if (m_nLoadedRows > 0) {
         for (int p = 0; p < vp; ++p) {
             if (p < passes) {

@@ -39,7 +39,8 @@ uint32_t CEpsonRPhotoBase::TraceTicks() const { return m_bTraceRealTime ? GetTic
 
 int CEpsonRPhotoBase::TimedOutput(const CString& bytes)
 {
-    return m_output.Bytes(bytes.bytes(), static_cast<size_t>(bytes.GetLength())) ? 1 : 0;
+    const bool queued = m_output.Bytes(bytes.bytes(), static_cast<size_t>(bytes.GetLength()));
+    return queued && (m_bInBand || m_output.Sync()) ? 1 : 0;
 }
 
 int CEpsonRPhotoBase::PlaneColorId(int nColor) const

@@ -107,6 +107,9 @@ public:
     // "BackgroundOutput" (on unless 0): a worker thread compresses and writes a finished
     // band's blocks while the next band's rows load.
     int m_bBackgroundOutput = 1;
+    // Set while OutputBand runs: its blocks go out in large writes; anything sent outside a
+    // band goes out before the call returns.
+    int m_bInBand = 0;
 
 protected:
     // One raster block with the colour code chosen by the model.

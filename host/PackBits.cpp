@@ -1,8 +1,11 @@
-// PackBits with runs found eight bytes at a time: a word compare finds where a run of equal
-// bytes ends, and where the next three equal bytes start a literal's end.
+// PackBits with runs found sixteen (SSE2) or eight bytes at a time: a wide compare finds where
+// a run of equal bytes ends, and where the next three equal bytes start a literal's end.
 #include "host/PackBits.h"
 
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 constexpr uint64_t kOnes = 0x0101010101010101ull;
@@ -28,6 +31,14 @@ size_t RunLength(const uint8_t* src, size_t i, size_t limit)
 {
     const uint64_t pattern = src[i] * kOnes;
     size_t j = 1;
+#ifdef __SSE2__
+    const __m128i wide = _mm_set1_epi8(static_cast<char>(src[i]));
+    for (; j + 16 <= limit; j += 16) {
+        const unsigned same = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + j)), wide)));
+        if (same != 0xFFFF) return j + static_cast<size_t>(__builtin_ctz(~same));
+    }
+#endif
     for (; j + 8 <= limit; j += 8) {
         const uint64_t diff = Load(src + i + j) ^ pattern;
         if (diff) return j + static_cast<size_t>(__builtin_ctzll(diff)) / 8;
@@ -40,6 +51,15 @@ size_t RunLength(const uint8_t* src, size_t i, size_t limit)
 size_t FindTriple(const uint8_t* src, size_t i, size_t end, size_t n)
 {
     size_t j = i;
+#ifdef __SSE2__
+    for (; j < end && j + 18 <= n; j += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j + 1));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j + 2));
+        const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(a, c))));
+        if (m) return j + __builtin_ctz(m) < end ? j + __builtin_ctz(m) : end;
+    }
+#endif
     for (; j < end && j + 10 <= n; j += 8) {
         const uint64_t a = Load(src + j);
         const unsigned z = FirstZeroByte((a ^ Load(src + j + 1)) | (a ^ Load(src + j + 2)));

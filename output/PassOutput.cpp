@@ -148,6 +148,17 @@ void PassOutput::Work()
     }
 }
 
+bool PassOutput::Sync()
+{
+    if (m_background) {
+        // The worker touches the output buffer only while something is queued.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_count == 0; });
+    }
+    if (m_started) Flush();
+    return !m_failed;
+}
+
 bool PassOutput::Finish()
 {
     if (m_background) {

@@ -34,6 +34,8 @@ public:
     // asked, trailer. `data` is the last Buffer() or any other memory (then copied).
     bool Block(const std::vector<unsigned char>& header, const uint8_t* data, size_t rows, size_t bytesPerRow,
                Packing packing, const std::vector<unsigned char>& trailer);
+    // Writes everything queued (the worker stays); false when any write failed.
+    bool Sync();
     // Writes everything queued and stops the worker; false when any write failed.
     bool Finish();
     // Stops the worker and drops what is queued (an output that was never ended).

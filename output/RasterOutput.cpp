@@ -53,5 +53,5 @@ int CEpsonRPhotoBase::SendRasterPass(int nVPass, int nHPass, int nColor, unsigne
     const bool queued = m_output.Block(m_blockCmds.bytes(), pData, static_cast<size_t>(nRows),
                                        static_cast<size_t>(nBytesPerRow), packing, m_trailerCmds.bytes());
     m_nHorizPos = 0;
-    return queued ? 1 : 0;
+    return queued && (m_bInBand || m_output.Sync()) ? 1 : 0;
 }

@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "app/JobRunner.h"
+#include "decode/Decoder.h"
 #include "host/OutputSink.h"
 #include "host/PrintEnv.h"
 
@@ -106,7 +108,9 @@ std::vector<JobPlane> Page(const Config& c)
     return planes;
 }
 
-std::string JobSha256(const Config& c, const std::vector<std::pair<std::string, std::string>>& extra = {})
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
+JobOutcome RunGridJob(const Config& c, const Settings& extra, IOutputSink& sink)
 {
     const Method& m = kMethods[c.method];
     const std::string prefix = c.model == 1 ? "DP1_" : "DP2_";
@@ -127,9 +131,13 @@ std::string JobSha256(const Config& c, const std::vector<std::pair<std::string, 
     job.resY = m.resY;
     job.bits = c.bits;
     job.compression = c.compress;
+    return RunJob(*AsDriverBase(driver.get()), job, Page(c), sink);
+}
+
+std::string JobSha256(const Config& c, const Settings& extra = {})
+{
     MemorySink sink;
-    const JobOutcome outcome = RunJob(*AsDriverBase(driver.get()), job, Page(c), sink);
-    if (!outcome.Ok()) return "job failed";
+    if (!RunGridJob(c, extra, sink).Ok()) return "job failed";
     unsigned char md[SHA256_DIGEST_LENGTH];
     SHA256(reinterpret_cast<const unsigned char*>(sink.bytes.data()), sink.bytes.size(), md);
     std::string hex;
@@ -165,6 +173,90 @@ TEST(GoldenGrid, EveryJobMatchesItsReference)
         // The same bytes whether a worker thread compresses and writes the blocks or not.
         for (const char* background : {"0", "1"})
             EXPECT_EQ(JobSha256(c, {{"BackgroundOutput", background}}), it->second) << c.Name() << ", BackgroundOutput=" << background;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Keeps what was written until the first write past failAt bytes fails; every later write
+// fails too and is counted.
+class FailingSink : public IOutputSink {
+public:
+    explicit FailingSink(size_t failAt) : m_failAt(failAt) {}
+    bool Write(const void* data, size_t n) override
+    {
+        if (failed || bytes.size() + n > m_failAt) {
+            writesAfter += failed ? 1 : 0;
+            return !(failed = true);
+        }
+        bytes.append(static_cast<const char*>(data), n);
+        return true;
+    }
+    std::string bytes;
+    bool failed = false;
+    int writesAfter = 0;
+
+private:
+    size_t m_failAt;
+};
+
+TEST(GoldenGrid, AnOutputThatFailsEndsTheJobWithNothingAfterTheFailure)
+{
+    const Config c{2, 3, 2, 1, 1, 6, 1500, 1, 0, 0};  // 1440x720, a job of several writes
+    MemorySink whole;
+    ASSERT_TRUE(RunGridJob(c, {}, whole).Ok());
+    for (const char* background : {"0", "1"})
+        for (size_t permille : {1, 300, 700, 990}) {
+            FailingSink sink(whole.bytes.size() * permille / 1000);
+            const JobOutcome outcome = RunGridJob(c, {{"BackgroundOutput", background}}, sink);
+            EXPECT_FALSE(outcome.exitResult) << background << " " << permille;
+            EXPECT_TRUE(sink.failed);
+            EXPECT_EQ(sink.writesAfter, 0) << background << " " << permille;
+            EXPECT_EQ(sink.bytes, whole.bytes.substr(0, sink.bytes.size())) << background << " " << permille;
+        }
+}
+
+// ESC i blocks of a job: with "PackBitsPerLine" no PackBits run crosses the end of a raster
+// line (header: ESC i colour compression bpp bytes-per-line lines, then the data).
+bool RunsCrossLines(const std::string& job)
+{
+    const DecodeResult d = Decode(reinterpret_cast<const uint8_t*>(job.data()), job.size());
+    bool crossed = false;
+    for (const RasterBlock& b : d.blocks) {
+        size_t at = d.commands[b.command].offset + 9, done = 0;
+        const size_t line = static_cast<size_t>(b.bytesPerLine), total = line * static_cast<size_t>(b.lines);
+        while (b.compression && done < total) {
+            const uint8_t count = static_cast<uint8_t>(job[at]);
+            const size_t n = count < 0x80 ? count + 1u : 257u - count;
+            crossed = crossed || done / line != (done + n - 1) / line;
+            at += count < 0x80 ? n + 1 : 2;
+            done += n;
+        }
+    }
+    return crossed;
+}
+
+TEST(GoldenGrid, PackBitsPerLineRestartsAtEveryLineAndPrintsTheSameDots)
+{
+    for (const Config& c : {Config{2, 3, 2, 1, 1, 6, 600, 0, 0, 0}, Config{1, 6, 1, 1, 0, 0, 601, 0, 0, 0}}) {
+        MemorySink stream, perLine;
+        ASSERT_TRUE(RunGridJob(c, {}, stream).Ok());
+        ASSERT_TRUE(RunGridJob(c, {{"PackBitsPerLine", "1"}}, perLine).Ok());
+        EXPECT_TRUE(RunsCrossLines(stream.bytes)) << c.Name();  // the grid's content has such runs
+        EXPECT_FALSE(RunsCrossLines(perLine.bytes)) << c.Name();
+        const DecodeResult a = Decode(reinterpret_cast<const uint8_t*>(stream.bytes.data()), stream.bytes.size());
+        const DecodeResult b = Decode(reinterpret_cast<const uint8_t*>(perLine.bytes.data()), perLine.bytes.size());
+        ASSERT_TRUE(a.Ok() && b.Ok() && a.pages.size() == 1 && b.pages.size() == 1) << c.Name();
+        for (uint8_t ink : {0x00, 0x40, 0x02, 0x08}) {
+            const InkPlane* pa = a.pages[0].Plane(ink);
+            const InkPlane* pb = b.pages[0].Plane(ink);
+            ASSERT_EQ(pa == nullptr, pb == nullptr);
+            if (!pa) continue;
+            const int32_t w = std::max(pa->Width(), pb->Width()), h = std::max(pa->Height(), pb->Height());
+            EXPECT_TRUE(pa->Values(w, h) == pb->Values(w, h)) << c.Name() << " ink " << int(ink);
+        }
     }
 }
 
