@@ -29,8 +29,11 @@ unsigned FirstZeroByte(uint64_t w)
 // Bytes equal to src[i] from i on, at most `limit` (i + limit <= n).
 size_t RunLength(const uint8_t* src, size_t i, size_t limit)
 {
+    // Most runs in noisy rows end at once: no wide compare for them.
+    if (limit < 2 || src[i + 1] != src[i]) return 1;
+    if (limit < 3 || src[i + 2] != src[i]) return 2;
     const uint64_t pattern = src[i] * kOnes;
-    size_t j = 1;
+    size_t j = 3;
 #ifdef __SSE2__
     const __m128i wide = _mm_set1_epi8(static_cast<char>(src[i]));
     for (; j + 16 <= limit; j += 16) {
