@@ -197,6 +197,20 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
                 dst[i] = static_cast<unsigned char>(dst[i] | acc);
             }
         }
+    } else if (hp % m_nPixelsPerByte == 0) {
+        // Each source byte `stride` apart gives this pass one pixel, always at the same place.
+        const int bpp = m_nBitsPerPixel, perByte = m_nPixelsPerByte, stride = hp / perByte;
+        const int shift = 8 - (nHPass % perByte + 1) * bpp;
+        const unsigned mask = static_cast<unsigned>(m_nPixelMask);
+        for (int i = 0, at = nHPass / perByte; i < m_nPassRowBytes; ++i) {
+            unsigned acc = 0;
+            for (int t = 0; t < perByte && at < m_nRowBytes; ++t, at += stride) {
+                unsigned v = (static_cast<unsigned>(pRow[at]) >> shift) & mask;
+                if (m_bSingleDotSize && v) v = 1;
+                acc |= v << (8 - (t + 1) * bpp);
+            }
+            dst[i] = static_cast<unsigned char>(dst[i] | acc);
+        }
     } else {
         const int bpp = m_nBitsPerPixel;
         const int pixels = m_nRowBytes * m_nPixelsPerByte;
