@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <new>
+#include <system_error>
 
 #include "host/PackBits.h"
 
@@ -40,7 +41,13 @@ bool PassOutput::Start(size_t passBytes, int slots, bool background)
     m_started = true;
     m_background = m_items.size() > 1;
     m_stopping = m_dropping = false;
-    if (m_background) m_worker = std::thread(&PassOutput::Work, this);
+    if (m_background) {
+        try {
+            m_worker = std::thread(&PassOutput::Work, this);
+        } catch (const std::system_error&) {
+            m_background = false;  // no thread to be had: everything on the calling thread
+        }
+    }
     return true;
 }
 
