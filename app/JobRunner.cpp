@@ -106,15 +106,17 @@ JobOutcome RunJob(CPrinterDriverBase& driver, const JobDescription& job, const s
     driver.JobOpen(&ctx);
     outcome.started = driver.m_pDevParms ? driver.m_pDevParms->OutputStartString(&driver) : 0;
     driver.OutputInit(0, 0);
+    // The job stops at the first failure: no row, and no end stream, after it.
     int emptyRun = 0;
-    for (int y = 0; y < height; ++y) {
+    bool going = outcome.started != 0;
+    for (int y = 0; y < height && going; ++y) {
         if (RowEmpty(planes, y)) {
             ++emptyRun;
             for (PlaneRows& r : rows) r.Skip(1);
         } else {
-            if (emptyRun) driver.OutputEmptyRows(emptyRun);
+            if (emptyRun) going = driver.OutputEmptyRows(emptyRun) != 0;
             emptyRun = 0;
-            driver.OutputDataRow();
+            going = going && driver.OutputDataRow() != 0;
         }
         if (progress && (y + 1) % kProgressRows == 0) {
             JobProgress p;
@@ -125,9 +127,9 @@ JobOutcome RunJob(CPrinterDriverBase& driver, const JobDescription& job, const s
             progress(p);
         }
     }
-    if (emptyRun) driver.OutputEmptyRows(emptyRun);
-    outcome.exitResult = driver.OutputExit();
-    outcome.ended = driver.m_pDevParms ? driver.m_pDevParms->OutputEndString(&driver) : 0;
+    if (emptyRun && going) going = driver.OutputEmptyRows(emptyRun) != 0;
+    outcome.exitResult = driver.OutputExit() && going;
+    outcome.ended = driver.m_pDevParms && outcome.exitResult ? driver.m_pDevParms->OutputEndString(&driver) : 0;
     driver.JobClose();
 
     driver.SetJobPrintAttach(nullptr);

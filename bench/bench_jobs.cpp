@@ -1,114 +1,163 @@
-// Whole print jobs through the driver: an A4 page at 1440 x 720 dpi, 8 inks of 2-bit
-// photo-like halftoned content, weave on and off, into a byte counter. Reports the input
-// raster handled per second beside a memcpy of the same bytes in the same run.
+// Whole print jobs through the driver (R3000, 8 inks, 2-bit) into a byte counter: an A4 page at
+// 1440 x 720 dpi and a strip of an A3+ sheet at 5760 x 1440 dpi, ordered-dither, error-diffused
+// and mostly empty content, weave on and off, one and two threads. Each reports the input raster
+// handled per second beside a memcpy of the same bytes in the same run. The decoder and the
+// verification of `rphoto print --verify` are timed on the same jobs in job bytes per second.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstring>
-#include <memory>
 
-#include "app/JobRunner.h"
+#include "app/PrintVerify.h"
+#include "bench/BenchPages.h"
+#include "decode/Decoder.h"
 #include "devparms/CEpsonRPhotoDevParmsBase.h"
 
 extern "C" IPrinterDriver* Create(CPrintEnv* pEnv);
 
 namespace {
-constexpr double kResX = 1440, kResY = 720;          // dpi
-constexpr double kPageWidthMm = 210, kPageLengthMm = 297;
-constexpr double kMarginMm = 3;
-constexpr int kInks = 8;                             // the R3000's inks
 constexpr int kModelR3000 = 2;
+constexpr double kMarginMm = 3;
 
-// 4 x 4 ordered-dither thresholds, 0..15.
-constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+struct Sheet {
+    const char* method;
+    double resX, resY, widthMm, heightMm, mediaWidthMm, mediaLengthMm;
+};
+constexpr Sheet kA4{"1440x720", 1440, 720, 204, 291, 210, 297};
+// A strip of two inches of an A3+ sheet, its full printable width (the whole sheet's planes
+// would take 4 GB of memory; the rate does not depend on the height).
+constexpr Sheet kA3Plus{"5760x1440", 5760, 1440, 323, 50.8, 329, 483};
 
-// A smooth picture per ink (gradients, rings, an empty band), dithered to levels 0..3.
-const std::vector<JobPlane>& PagePlanes()
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+uint64_t RasterBytes(const std::vector<JobPlane>& planes)
 {
-    static std::vector<JobPlane> planes = [] {
-        const int width = static_cast<int>((kPageWidthMm - 2 * kMarginMm) / 25.4 * kResX);
-        const int height = static_cast<int>((kPageLengthMm - 2 * kMarginMm) / 25.4 * kResY);
-        const int ids[kInks] = {0, 1, 2, 3, 8, 9, 7, 10};
-        std::vector<JobPlane> out(kInks);
-        for (int c = 0; c < kInks; ++c) {
-            JobPlane& p = out[c];
-            p.color = ids[c];
-            p.width = width;
-            p.height = height;
-            p.rowBytes = (width * 2 + 7) / 8;
-            p.packed.assign(static_cast<size_t>(p.rowBytes) * height, 0);
-            for (int y = 0; y < height; ++y) {
-                if (y > height / 2 && y < height / 2 + 300) continue;  // a white band across the page
-                uint8_t* row = p.packed.data() + static_cast<size_t>(y) * p.rowBytes;
-                const double v = static_cast<double>(y) / height;
-                for (int x = 0; x < width; ++x) {
-                    const double u = static_cast<double>(x) / width;
-                    const double r = std::hypot(u - 0.3 - 0.05 * c, (v - 0.4) * 1.4);
-                    double d = 0.5 + 0.35 * std::sin(r * (18 + c)) * (1 - v) + 0.15 * (u - 0.5);
-                    d = d < 0 ? 0 : (d > 1 ? 1 : d);
-                    const double level = d * 3;
-                    const int base = static_cast<int>(level);
-                    const int lvl = base + ((level - base) * 16 > kBayer[y & 3][x & 3] ? 1 : 0);
-                    row[x >> 2] = static_cast<uint8_t>(row[x >> 2] | ((lvl > 3 ? 3 : lvl) << (6 - 2 * (x & 3))));
-                }
-            }
-        }
-        return out;
-    }();
-    return planes;
+    return static_cast<uint64_t>(planes[0].rowBytes) * planes[0].height * planes.size();
 }
 
-void Job(benchmark::State& state, int weave)
+// One job; the output goes to `sink`. Returns the job's seconds, or -1 when it failed.
+double PrintJob(const Sheet& s, const std::vector<JobPlane>& planes, int weave, int threads, IOutputSink& sink)
 {
-    const std::vector<JobPlane>& planes = PagePlanes();
-    const uint64_t raster = static_cast<uint64_t>(planes[0].rowBytes) * planes[0].height * planes.size();
+    CPrintEnv env;
+    env.PutInt(PrEnv_UID, kModelR3000);
+    env.PutString(PrEnv_PrintMethod.pszKey, s.method);
+    env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A4");
+    env.PutInt("BackgroundOutput", threads > 1 ? 1 : 0);
+    DriverPtr driver(Create(&env));
+    CPrinterDriverBase* base = AsDriverBase(driver.get());
+    static_cast<CEpsonRPhotoDevParmsBase*>(base->m_pDevParms)->bEnableWeave = weave;
+    JobDescription job;
+    job.resX = s.resX;
+    job.resY = s.resY;
+    job.mediaWidthMm = s.mediaWidthMm;
+    job.mediaLengthMm = s.mediaLengthMm;
+    job.margins = CDRc{kMarginMm, kMarginMm, kMarginMm, kMarginMm};
+    const JobOutcome outcome = RunJob(*base, job, planes, sink);
+    return outcome.Ok() ? outcome.seconds : -1;
+}
+
+// Seconds of a memcpy of the planes' bytes into `copy`.
+double CopySeconds(const std::vector<JobPlane>& planes, std::vector<uint8_t>& copy)
+{
+    const auto t0 = Clock::now();
+    size_t at = 0;
+    for (const JobPlane& p : planes) {
+        std::memcpy(copy.data() + at, p.packed.data(), p.packed.size());
+        at += p.packed.size();
+    }
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+    return Since(t0);
+}
+
+void Report(benchmark::State& state, const char* name, double bytes, double seconds, double copyBytes, double copySeconds)
+{
+    const double n = static_cast<double>(state.iterations());
+    const double rate = bytes * n / seconds / 1e6, memcpyRate = copyBytes * n / copySeconds / 1e6;
+    state.counters[name] = rate;
+    state.counters["memcpy_MB/s"] = memcpyRate;
+    state.counters["memcpy/rate"] = memcpyRate / rate;
+}
+
+void Job(benchmark::State& state, const Sheet& s, PageContent content, int weave, int threads)
+{
+    const std::vector<JobPlane>& planes = BenchPage(content, s.resX, s.resY, s.widthMm, s.heightMm);
+    const uint64_t raster = RasterBytes(planes);
     std::vector<uint8_t> copy(raster);
     double jobSeconds = 0, copySeconds = 0;
-    uint64_t bytesOut = 0;
+    CountingSink sink;
     for (auto _ : state) {
-        CPrintEnv env;
-        env.PutInt(PrEnv_UID, kModelR3000);
-        env.PutString(PrEnv_PrintMethod.pszKey, "1440x720");
-        env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A4");
-        DriverPtr driver(Create(&env));
-        CPrinterDriverBase* base = AsDriverBase(driver.get());
-        static_cast<CEpsonRPhotoDevParmsBase*>(base->m_pDevParms)->bEnableWeave = weave;
-        CountingSink sink;
-        JobDescription job;
-        job.resX = kResX;
-        job.resY = kResY;
-        job.margins = CDRc{kMarginMm, kMarginMm, kMarginMm, kMarginMm};
-        const JobOutcome outcome = RunJob(*base, job, planes, sink);
-        if (!outcome.Ok()) state.SkipWithError("the job failed");
-        jobSeconds += outcome.seconds;
-        bytesOut = sink.total;
-        state.SetIterationTime(outcome.seconds);
-
-        const auto t0 = std::chrono::steady_clock::now();
-        size_t at = 0;
-        for (const JobPlane& p : planes) {
-            std::memcpy(copy.data() + at, p.packed.data(), p.packed.size());
-            at += p.packed.size();
-        }
-        benchmark::DoNotOptimize(copy.data());
-        benchmark::ClobberMemory();
-        copySeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        sink.total = 0;
+        const double seconds = PrintJob(s, planes, weave, threads, sink);
+        if (seconds < 0) state.SkipWithError("the job failed");
+        jobSeconds += seconds;
+        state.SetIterationTime(seconds);
+        copySeconds += CopySeconds(planes, copy);
     }
-    const double n = static_cast<double>(state.iterations());
-    const double rasterMBps = raster * n / jobSeconds / 1e6;
-    const double memcpyMBps = raster * n / copySeconds / 1e6;
     state.counters["raster_MB"] = raster / 1e6;
-    state.counters["out_MB"] = bytesOut / 1e6;
-    state.counters["raster_MB/s"] = rasterMBps;
-    state.counters["memcpy_MB/s"] = memcpyMBps;
-    state.counters["memcpy/raster"] = memcpyMBps / rasterMBps;
+    state.counters["out_MB"] = sink.total / 1e6;
+    Report(state, "raster_MB/s", raster, jobSeconds, raster, copySeconds);
 }
 
-void BM_JobA4WeaveOn(benchmark::State& state) { Job(state, 1); }
-void BM_JobA4WeaveOff(benchmark::State& state) { Job(state, 0); }
-BENCHMARK(BM_JobA4WeaveOn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_JobA4WeaveOff)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+// Decoding (`rphoto decode`) or verifying (`rphoto print --verify`) an A4 job printed once.
+void Check(benchmark::State& state, PageContent content, bool verify)
+{
+    const std::vector<JobPlane>& planes = BenchPage(content, kA4.resX, kA4.resY, kA4.widthMm, kA4.heightMm);
+    MemorySink sink;
+    if (PrintJob(kA4, planes, 1, 1, sink) < 0) state.SkipWithError("the job failed");
+    CPrintEnv store;
+    std::vector<uint8_t> copy(RasterBytes(planes));
+    double seconds = 0, copySeconds = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        bool ok;
+        if (verify) {
+            PrintedJob job{&sink.bytes, &planes, 2, kModelR3000, kA4.resY, &store};
+            ok = VerifyPrintedJob(job, {}).Ok();
+        } else {
+            DecodeOptions options;  // as `rphoto decode` reads a job
+            options.trackOrigins = false;
+            ok = Decode(reinterpret_cast<const uint8_t*>(sink.bytes.data()), sink.bytes.size(), options).Ok();
+        }
+        if (!ok) state.SkipWithError(verify ? "the job does not verify" : "the job does not decode");
+        const double t = Since(t0);
+        seconds += t;
+        state.SetIterationTime(t);
+        copySeconds += CopySeconds(planes, copy);
+    }
+    state.counters["job_MB"] = sink.bytes.size() / 1e6;
+    Report(state, "job_MB/s", sink.bytes.size(), seconds, copy.size(), copySeconds);
+}
+
+#define RPHOTO_JOB(name, sheet, content, weave, threads)                                                     \
+    BENCHMARK_CAPTURE(Job, name, sheet, PageContent::content, weave, threads)                               \
+        ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+RPHOTO_JOB(A4_1440x720_Ordered_WeaveOn_1T, kA4, Ordered, 1, 1);
+RPHOTO_JOB(A4_1440x720_Ordered_WeaveOn_2T, kA4, Ordered, 1, 2);
+RPHOTO_JOB(A4_1440x720_Ordered_WeaveOff_1T, kA4, Ordered, 0, 1);
+RPHOTO_JOB(A4_1440x720_Ordered_WeaveOff_2T, kA4, Ordered, 0, 2);
+RPHOTO_JOB(A4_1440x720_Diffusion_WeaveOn_1T, kA4, Diffusion, 1, 1);
+RPHOTO_JOB(A4_1440x720_Diffusion_WeaveOn_2T, kA4, Diffusion, 1, 2);
+RPHOTO_JOB(A4_1440x720_Diffusion_WeaveOff_1T, kA4, Diffusion, 0, 1);
+RPHOTO_JOB(A4_1440x720_Diffusion_WeaveOff_2T, kA4, Diffusion, 0, 2);
+RPHOTO_JOB(A4_1440x720_Sparse_WeaveOn_1T, kA4, Sparse, 1, 1);
+RPHOTO_JOB(A4_1440x720_Sparse_WeaveOn_2T, kA4, Sparse, 1, 2);
+RPHOTO_JOB(A3Plus_5760x1440_Diffusion_WeaveOn_1T, kA3Plus, Diffusion, 1, 1);
+RPHOTO_JOB(A3Plus_5760x1440_Diffusion_WeaveOn_2T, kA3Plus, Diffusion, 1, 2);
+RPHOTO_JOB(A3Plus_5760x1440_Diffusion_WeaveOff_1T, kA3Plus, Diffusion, 0, 1);
+RPHOTO_JOB(A3Plus_5760x1440_Diffusion_WeaveOff_2T, kA3Plus, Diffusion, 0, 2);
+RPHOTO_JOB(A3Plus_5760x1440_Ordered_WeaveOn_1T, kA3Plus, Ordered, 1, 1);
+RPHOTO_JOB(A3Plus_5760x1440_Ordered_WeaveOn_2T, kA3Plus, Ordered, 1, 2);
+
+#define RPHOTO_CHECK(name, content, verify) \
+    BENCHMARK_CAPTURE(Check, name, PageContent::content, verify)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+RPHOTO_CHECK(Decode_A4_Ordered, Ordered, false);
+RPHOTO_CHECK(Decode_A4_Diffusion, Diffusion, false);
+RPHOTO_CHECK(Decode_A4_Sparse, Sparse, false);
+RPHOTO_CHECK(Verify_A4_Ordered, Ordered, true);
+RPHOTO_CHECK(Verify_A4_Diffusion, Diffusion, true);
+RPHOTO_CHECK(Verify_A4_Sparse, Sparse, true);
 }  // namespace
 
 BENCHMARK_MAIN();

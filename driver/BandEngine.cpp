@@ -16,6 +16,26 @@ int ReadSingleDotSizeFlag(const CPrintEnv* env)
     ReadPrintMethodFields(env, &fields);
     return fields.GetCount() >= 7 && Atoi(fields.GetAt(6)) != 0 ? 1 : 0;
 }
+
+// The pixels of horizontal pass h (of 2) in eight source bytes, as four pass bytes in the low
+// half: the same as the load table, by shifts and masks on the whole word (little-endian).
+uint64_t HalfPassBytes(uint64_t w, int h, int bpp, int singleDot)
+{
+    constexpr uint64_t k55 = 0x5555555555555555ull, k33 = 0x3333333333333333ull, k0F = 0x0F0F0F0F0F0F0F0Full;
+    uint64_t t;
+    if (bpp == 2) {
+        if (singleDot) w = ((w >> 1) | w) & k55;  // any set level becomes 1
+        t = (h ? w : w >> 2) & k33;               // the pass's two pixels of each byte
+        t = (t | (t >> 2)) & k0F;                 // side by side in the byte's low nibble
+    } else {
+        t = (h ? w : w >> 1) & k55;
+        t = (t | (t >> 1)) & k33;
+        t = (t | (t >> 2)) & k0F;
+    }
+    t = ((t << 4) | (t >> 8)) & 0x00FF00FF00FF00FFull;  // byte pairs: first source byte high
+    t = (t | (t >> 8)) & 0x0000FFFF0000FFFFull;
+    return (t | (t >> 16)) & 0xFFFFFFFFull;
+}
 }  // namespace
 
 void CEpsonRPhotoBase::InitBands()
@@ -83,6 +103,13 @@ void CEpsonRPhotoBase::InitBands()
             m_bBandAllocFailed = 1;
     }
     m_bSingleDotSize = ReadSingleDotSizeFlag(m_pPrintEnv);
+    m_bPackPerLine = m_pPrintEnv ? m_pPrintEnv->GetInt("PackBitsPerLine", 0) : 0;
+    m_bBackgroundOutput = m_pPrintEnv ? m_pPrintEnv->GetInt("BackgroundOutput", 1) : 1;
+    m_nBandBase = 0;
+    // Two bands of blocks may wait for the worker in the steady weave.
+    const int slots = 2 * m_nHPasses * (m_nColors > 0 ? m_nColors : 1);
+    if (!m_bBandAllocFailed && !m_output.Start(static_cast<size_t>(m_nPlaneBytes), slots, m_bBackgroundOutput != 0))
+        m_bBandAllocFailed = 1;
     SetupLoadTables();
     m_bBandsReady = 1;
     m_bOutputEnded = 0;
@@ -94,7 +121,7 @@ int CEpsonRPhotoBase::OutputEmptyRows(int nRows)
     const uint32_t t0 = TraceTicks();
     if (!m_bBandsReady) InitBands();
     int result;
-    if (m_bBandAllocFailed) {
+    if (m_bBandAllocFailed || m_output.Failed()) {
         result = 0;
     } else {
         m_nPendingEmptyRows += nRows;
@@ -149,7 +176,15 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
             for (int i = 0; i < m_nRowBytes; ++i) dst[i] = static_cast<unsigned char>(dst[i] | table[pRow[i]]);
         } else if (hp == 2) {
             const int pairs = m_nRowBytes / 2;
-            for (int i = 0; i < pairs; ++i)
+            int i = 0;
+            for (; i + 4 <= pairs; i += 4) {
+                uint64_t w, d;
+                std::memcpy(&w, pRow + 2 * i, 8);
+                std::memcpy(&d, dst + i, 4);
+                d |= HalfPassBytes(w, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
+                std::memcpy(dst + i, &d, 4);
+            }
+            for (; i < pairs; ++i)
                 dst[i] = static_cast<unsigned char>(dst[i] | (table[pRow[2 * i]] << 4) | table[pRow[2 * i + 1]]);
             if (m_nRowBytes & 1) dst[pairs] = static_cast<unsigned char>(dst[pairs] | (table[pRow[2 * pairs]] << 4));
         } else {
@@ -161,6 +196,20 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
                     acc |= static_cast<unsigned>(table[pRow[first + s]]) << (8 - (s + 1) * bitsPerSource);
                 dst[i] = static_cast<unsigned char>(dst[i] | acc);
             }
+        }
+    } else if (hp % m_nPixelsPerByte == 0) {
+        // Each source byte `stride` apart gives this pass one pixel, always at the same place.
+        const int bpp = m_nBitsPerPixel, perByte = m_nPixelsPerByte, stride = hp / perByte;
+        const int shift = 8 - (nHPass % perByte + 1) * bpp;
+        const unsigned mask = static_cast<unsigned>(m_nPixelMask);
+        for (int i = 0, at = nHPass / perByte; i < m_nPassRowBytes; ++i) {
+            unsigned acc = 0;
+            for (int t = 0; t < perByte && at < m_nRowBytes; ++t, at += stride) {
+                unsigned v = (static_cast<unsigned>(pRow[at]) >> shift) & mask;
+                if (m_bSingleDotSize && v) v = 1;
+                acc |= v << (8 - (t + 1) * bpp);
+            }
+            dst[i] = static_cast<unsigned char>(dst[i] | acc);
         }
     } else {
         const int bpp = m_nBitsPerPixel;
@@ -180,44 +229,41 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 int CEpsonRPhotoBase::OutputBand()
 {
     if (m_nBandRows == 0) return 1;
-    if (m_bBandAllocFailed) return 1;
+    if (m_bBandAllocFailed) return 0;
     const int vp = m_nVPasses;
     const int size = m_nPassRowBytes * ((m_nBandRows + vp - 1) / vp);
-    unsigned char* pass = new (std::nothrow) unsigned char[size > 0 ? size : 1];
-    if (!pass) {
-        m_bBandAllocFailed = 1;
-        return 1;
-    }
     const int passes = weave::PassesPerBand(m_bEnableWeave, m_nWeaveState, vp, m_nFirstBandFactor,
                                             m_nLeadingEmptyRows, m_nBandLines);
     const int mark = m_nAdvancedRows + m_nPendingAdvance;
     // The advance below drops lines 0..feed-1: whatever ink they still hold is printed first.
     const int feed = weave::BandFeed(m_nFeed, vp, m_nBandCount, m_nBandRows);
+    struct InBand {
+        int& flag;
+        explicit InBand(int& f) : flag(f) { flag = 1; }
+        ~InBand() { flag = 0; }
+    } inBand(m_bInBand);
     if (m_nLoadedRows > 0) {
         for (int p = 0; p < vp; ++p) {
             if (p < passes) {
                 for (int h = 0; h < m_nHPasses; ++h)
                     for (int c = 0; c < m_nColors; ++c) {
+                        unsigned char* pass = m_output.Buffer(static_cast<size_t>(size));
                         SelectPassPixels(pass, p, h, c, size);
-                        if (m_bBandAllocFailed) {
-                            delete[] pass;
-                            return 1;
-                        }
+                        if (m_bBandAllocFailed) return 0;
                         if (m_nDataBytes > 0) {
                             const int rows = m_nBandRows / vp + (vp * (m_nBandRows / vp) + p < m_nBandRows ? 1 : 0);
-                            OutputRasterPass(p, h, c, pass, rows, m_nDataBytes);
+                            if (!OutputRasterPass(p, h, c, pass, rows, m_nDataBytes)) return 0;
                         }
                         JobSection(nullptr, 0);
                     }
             }
             const int leaving = weave::RescueRows(feed, p, vp);
-            if (leaving > 0 && LeavingRowsHoldInk(p, leaving)) OutputRescuePass(pass, p, leaving);
+            if (leaving > 0 && LeavingRowsHoldInk(p, leaving) && !OutputRescuePass(p, leaving)) return 0;
             // The next interleave pass prints one line lower. After the last printed pass the
             // raise is only carried by a rescue block; otherwise the advance's mark absorbs it.
             m_nPendingAdvance += 1;
         }
     }
-    delete[] pass;
     AdvanceBand(mark);
     UpdateWeave(0);
     return 1;
@@ -228,68 +274,35 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
     const int vp = m_nVPasses;
     const int feed = weave::BandFeed(m_nFeed, vp, m_nBandCount, m_nBandRows);
     m_nPendingAdvance = feed - m_nAdvancedRows + nAdvanceMark;
-    const int oldRows = m_nBandRows;
     auto drop = [feed](int& n) { n = n > feed ? n - feed : 0; };
     drop(m_nBandRows);
     drop(m_nLoadedRows);
     drop(m_nLeadingEmptyRows);
 
-    // Line L takes line L + feed. Lines at or beyond oldRows are zero already, so only the
-    // lines that stay are copied and only the vacated ones cleared.
-    const int keep = oldRows - feed;
-    const size_t rowBytes = static_cast<size_t>(m_nPassRowBytes);
-    if (m_pBandBuf && keep > 0) {
-        const int chunk = feed / vp;  // rows of a block that can move at once without overlap
-        if (chunk == 0) {
-            for (int line = 0; line < keep; ++line)
-                for (int h = 0; h < m_nHPasses; ++h)
-                    for (int c = 0; c < m_nColors; ++c)
-                        std::memcpy(GetBandLinePtr(line, h, c, 0), GetBandLinePtr(line + feed, h, c, 0), rowBytes);
-        } else {
-            // Round by round, every block moves `chunk` rows; a round reads only rows that
-            // no earlier round has written.
-            for (int k0 = 0;; k0 += chunk) {
-                bool moved = false;
-                for (int v = 0; v < vp; ++v) {
-                    const int kept = weave::PassRows(keep, v, vp);
-                    const int k1 = kept < k0 + chunk ? kept : k0 + chunk;
-                    if (k1 <= k0) continue;
-                    moved = true;
-                    const int from = v + feed + vp * k0;  // band line that row k0 of pass v takes
-                    for (int h = 0; h < m_nHPasses; ++h)
-                        for (int c = 0; c < m_nColors; ++c)
-                            std::memcpy(GetBandRowPtr(k0, v, h, c, 0), GetBandLinePtr(from, h, c, 0),
-                                        static_cast<size_t>(k1 - k0) * rowBytes);
-                }
-                if (!moved) break;
-            }
-        }
-    }
-    if (m_pBandBuf) {
-        for (int v = 0; v < vp; ++v) {
-            const int k0 = weave::PassRows(keep > 0 ? keep : 0, v, vp);
-            const int k1 = weave::PassRows(oldRows, v, vp);
-            if (k1 <= k0) continue;
+    // Line L takes line L + feed by turning the ring; the lines that leave come back at the
+    // band's end, cleared (lines beyond the held ones are always zero).
+    if (m_pBandBuf && m_nBandLines > 0) {
+        for (int line = 0; line < feed; ++line)
             for (int h = 0; h < m_nHPasses; ++h)
                 for (int c = 0; c < m_nColors; ++c)
-                    std::memset(GetBandRowPtr(k0, v, h, c, 0), 0, static_cast<size_t>(k1 - k0) * rowBytes);
-        }
+                    std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+        m_nBandBase = (m_nBandBase + feed) % m_nBandLines;
     }
     m_nBandCount += 1;
 }
 
 int CEpsonRPhotoBase::FlushBands(int bFinal)
 {
-    if (m_bBandAllocFailed) return 0;
+    if (m_bBandAllocFailed || m_output.Failed()) return 0;
     int ok = 1;
     {
         CEpsonCommandsAddClass cmds;
-        OutputVertAdvance(cmds, 1);
+        if (!OutputVertAdvance(cmds, 1)) return 0;
     }
     for (;;) {
         const bool more = bFinal ? (m_nBandRows > 0 || (m_bOutputEnded && m_nPendingEmptyRows > 0))
                                  : m_nPendingEmptyRows > 0;
-        if (!more || m_bBandAllocFailed) break;
+        if (!more || m_bBandAllocFailed || !ok) break;
         const int e = m_nPendingEmptyRows;
         if (e > 0) {
             const int d = m_nBandRows;
@@ -307,22 +320,29 @@ int CEpsonRPhotoBase::FlushBands(int bFinal)
         if (ok == 1) ok = OutputBand() ? 1 : 0;
     }
     if (m_bBandAllocFailed) return 0;
+    if (!ok) return 0;
     if (bFinal) {
         CEpsonCommandsAddClass cmds;
-        OutputVertAdvance(cmds, 1);
+        if (!OutputVertAdvance(cmds, 1)) return 0;
         if (m_bEnableWeave) UpdateWeave(1);
     }
     return ok;
 }
 
-unsigned char* CEpsonRPhotoBase::GetBandRowPtr(int nRow, int nVPass, int nHPass, int nColor, int)
+unsigned char* CEpsonRPhotoBase::GetBandRowPtr(int nRow, int nVPass, int nHPass, int nColor, int nSize)
 {
-    return m_pBandBuf + static_cast<size_t>(nVPass * m_nHPasses + nHPass) * static_cast<size_t>(m_nPassBytes) +
-           static_cast<size_t>(nColor) * static_cast<size_t>(m_nPlaneBytes) +
-           static_cast<size_t>(nRow) * static_cast<size_t>(m_nPassRowBytes);
+    return GetBandLinePtr(nVPass + nRow * m_nVPasses, nHPass, nColor, nSize);
 }
 
-unsigned char* CEpsonRPhotoBase::GetBandLinePtr(int nLine, int nHPass, int nColor, int nSize)
+unsigned char* CEpsonRPhotoBase::GetBandLinePtr(int nLine, int nHPass, int nColor, int)
 {
-    return GetBandRowPtr(nLine / m_nVPasses, nLine % m_nVPasses, nHPass, nColor, nSize);
+    const int ring = (m_nBandBase + nLine) % m_nBandLines;
+    const size_t plane = static_cast<size_t>(nHPass) * static_cast<size_t>(m_nColors) + static_cast<size_t>(nColor);
+    return m_pBandBuf + (plane * static_cast<size_t>(m_nBandLines) + static_cast<size_t>(ring)) *
+                            static_cast<size_t>(m_nPassRowBytes);
+}
+
+void CEpsonRPhotoBase::PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor)
+{
+    for (int k = 0; k < nRows; ++k) rows[k] = GetBandRowPtr(k, nVPass, nHPass, nColor, 0);
 }

@@ -3,8 +3,15 @@
 
 #include "host/Platform.h"
 
-CEpsonRPhotoBase::CEpsonRPhotoBase(CPrintEnv* pEnv, CUnivDevParmsBase* pParms) : CPrinterDriverBase(pEnv, pParms)
+CEpsonRPhotoBase::CEpsonRPhotoBase(CPrintEnv* pEnv, CUnivDevParmsBase* pParms)
+    : CPrinterDriverBase(pEnv, pParms), m_output([this](const uint8_t* data, size_t n) {
+          const uint32_t t0 = TraceTicks();
+          const int ok = Output(data, static_cast<int>(n), 0);
+          if (m_bTraceRealTime) m_dwPortTime += GetTickCount() - t0;
+          return ok != 0;
+      })
 {
+    m_trailerCmds.addCmd_carriageReturn();
     m_nColors = m_nPrimCols;
     m_strJobInfo = "";
     m_bTraceRealTime = pEnv ? pEnv->GetInt("TraceRealTime", 0) : 0;
@@ -24,6 +31,7 @@ void CEpsonRPhotoBase::ReleaseBuffers()
     m_pBandBuf = nullptr;
     delete[] m_pPackBuf;
     m_pPackBuf = nullptr;
+    m_output.Stop();
     m_selection.Release();
 }
 
@@ -31,10 +39,8 @@ uint32_t CEpsonRPhotoBase::TraceTicks() const { return m_bTraceRealTime ? GetTic
 
 int CEpsonRPhotoBase::TimedOutput(const CString& bytes)
 {
-    const uint32_t t0 = TraceTicks();
-    const int ok = Output(bytes) ? 1 : 0;
-    if (m_bTraceRealTime) m_dwPortTime += GetTickCount() - t0;
-    return ok;
+    const bool queued = m_output.Bytes(bytes.bytes(), static_cast<size_t>(bytes.GetLength()));
+    return queued && (m_bInBand || m_output.Sync()) ? 1 : 0;
 }
 
 int CEpsonRPhotoBase::PlaneColorId(int nColor) const

@@ -6,6 +6,7 @@
 #include "host/CString.h"
 #include "host/EpsonCommands.h"
 #include "host/PrinterDriver.h"
+#include "output/PassOutput.h"
 
 class CEpsonRPhotoBase : public CPrinterDriverBase {
 public:
@@ -98,6 +99,18 @@ public:
     // with ink); 0 wherever the weave alone prints every dot.
     int m_nRescueBlocks = 0;
 
+    // Band line 0 is this line of the band buffer: the band is a ring, so an advance moves
+    // no data. Each plane of each horizontal pass holds m_nBandLines lines in ring order.
+    int m_nBandBase = 0;
+    // "PackBitsPerLine": PackBits restarts at every raster line of a block (off: one stream).
+    int m_bPackPerLine = 0;
+    // "BackgroundOutput" (on unless 0): a worker thread compresses and writes a finished
+    // band's blocks while the next band's rows load.
+    int m_bBackgroundOutput = 1;
+    // Set while OutputBand runs: its blocks go out in large writes; anything sent outside a
+    // band goes out before the call returns.
+    int m_bInBand = 0;
+
 protected:
     // One raster block with the colour code chosen by the model.
     int SendRasterPass(int nVPass, int nHPass, int nColor, unsigned char* pData, int nRows, int nBytesPerRow,
@@ -108,13 +121,20 @@ protected:
     // them as the pass's blocks.
     bool LeavingRowsHoldInk(int nVPass, int nRows);
     void CutRescueRows(unsigned char* pDest, int nVPass, int nHPass, int nColor, int nRows);
-    void OutputRescuePass(unsigned char* pPass, int nVPass, int nRows);
+    int OutputRescuePass(int nVPass, int nRows);  // 0 when the output failed
     // Host colour identifier of a plane (0 when the host gave none).
     int PlaneColorId(int nColor) const;
     // Tick count when timing is on, else 0.
     uint32_t TraceTicks() const;
-    // Writes bytes to the host's output, timing the write into m_dwPortTime.
+    // Writes bytes to the host's output (after the blocks queued before them), timing the
+    // writes into m_dwPortTime.
     int TimedOutput(const CString& bytes);
+    // Row pointers of nozzle rows 0..nRows-1 of interleave pass nVPass.
+    void PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor);
+
+    PassOutput m_output;                   // blocks and commands on their way to the host
+    CEpsonCommandsAddClass m_blockCmds;    // the commands in front of one block
+    CEpsonCommandsAddClass m_trailerCmds;  // the carriage return after every block
 
 private:
     void ReleaseBuffers();

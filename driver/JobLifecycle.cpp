@@ -31,10 +31,12 @@ int CEpsonRPhotoBase::OutputInit(int a, int b)
 int CEpsonRPhotoBase::OutputExit()
 {
     const uint32_t t0 = TraceTicks();
-    FlushBands(1);
+    const int flushed = FlushBands(1);
+    // Everything queued goes out before the output ends (and the end stream follows it).
+    const bool written = m_output.Finish();
     m_bOutputEnded = 1;
     int r = CPrinterDriverBase::OutputExit();
-    if (m_bBandAllocFailed) r = 0;
+    if (m_bBandAllocFailed || !written || !flushed) r = 0;
     if (m_bTraceRealTime) {
         const uint32_t now = GetTickCount();
         m_dwDriverTime += now - t0;

@@ -36,27 +36,57 @@ void CEpsonRPhotoBase::UpdateWeave(int bInit)
 }
 
 namespace {
-// Trim of `rows` rows of rowBytes bytes, `pitch` apart: right is 1 + the highest byte index
-// holding ink (0 when none), left the lowest below it (the scan stops once it reaches 0).
-void TrimRows(const unsigned char* src, int rows, int rowBytes, size_t pitch, int& left, int& right)
+uint64_t Load(const unsigned char* p)
+{
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// 1 + the index of the last nonzero byte of row[from..to), or `from` when there is none.
+int EndOfInk(const unsigned char* row, int from, int to)
+{
+    int j = to;
+    for (; j - 8 >= from; j -= 8)
+        if (const uint64_t w = Load(row + j - 8)) return j - __builtin_clzll(w) / 8;
+    for (; j > from; --j)
+        if (row[j - 1]) return j;
+    return from;
+}
+
+// Index of the first nonzero byte of row[0..to), or `to` when there is none.
+int StartOfInk(const unsigned char* row, int to)
+{
+    int j = 0;
+    for (; j + 8 <= to; j += 8)
+        if (const uint64_t w = Load(row + j)) return j + __builtin_ctzll(w) / 8;
+    for (; j < to; ++j)
+        if (row[j]) return j;
+    return to;
+}
+
+// Trim of the rows: right is 1 + the highest byte index holding ink (0 when none), left the
+// lowest below it.
+void TrimRows(unsigned char* const* rows, int nRows, int rowBytes, int& left, int& right)
 {
     right = 0;
-    for (int k = 0; k < rows; ++k) {
-        const unsigned char* row = src + static_cast<size_t>(k) * pitch;
-        for (int j = rowBytes - 1; j >= right; --j)
-            if (row[j]) {
-                right = j + 1;
-                break;
-            }
-    }
+    for (int k = 0; k < nRows && right < rowBytes; ++k) right = EndOfInk(rows[k], right, rowBytes);
     left = right;
-    for (int k = 0; k < rows && left > 0; ++k) {
-        const unsigned char* row = src + static_cast<size_t>(k) * pitch;
-        for (int j = 0; j < left; ++j)
-            if (row[j]) {
-                left = j;
-                break;
-            }
+    for (int k = 0; k < nRows && left > 0; ++k) left = StartOfInk(rows[k], left);
+}
+
+// The taken pixels of n bytes go to d and leave s, eight bytes at a time.
+void TakeMasked(unsigned char* d, unsigned char* s, const uint8_t* taken, int n)
+{
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const uint64_t v = Load(s + j), t = Load(taken + j), out = v & t, keep = v & ~t;
+        std::memcpy(d + j, &out, 8);
+        std::memcpy(s + j, &keep, 8);
+    }
+    for (; j < n; ++j) {
+        d[j] = static_cast<unsigned char>(s[j] & taken[j]);
+        s[j] = static_cast<unsigned char>(s[j] & ~taken[j]);
     }
 }
 }  // namespace
@@ -64,15 +94,14 @@ void TrimRows(const unsigned char* src, int rows, int rowBytes, size_t pitch, in
 void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nHPass, int nColor, int nSize)
 {
     const uint32_t t0 = TraceTicks();
-    std::memset(pDest, 0, static_cast<size_t>(nSize));
-    unsigned char* src = GetBandRowPtr(0, nVPass, nHPass, nColor, nSize);
-    const int vp = m_nVPasses;
     const int prb = m_nPassRowBytes;
-    int rows = 0;  // nozzle rows whose band line is held
-    while (rows < kNozzles && nVPass + rows * vp < m_nBandRows) ++rows;
+    int rows = weave::PassRows(m_nBandRows, nVPass, m_nVPasses);  // nozzle rows whose band line is held
+    if (rows > kNozzles) rows = kNozzles;
+    unsigned char* src[kNozzles];
+    PassRowPointers(src, rows, nVPass, nHPass, nColor);
 
     int left = 0, right = 0;
-    TrimRows(src, rows, prb, static_cast<size_t>(prb), left, right);
+    TrimRows(src, rows, prb, left, right);
     m_nDataBytes = right;
     if (right > 0) {
         m_nDataOffset = left;
@@ -89,18 +118,14 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
             }
         }
         for (int k = 0; k < rows; ++k) {
-            unsigned char* s = src + static_cast<size_t>(k) * prb + m_nDataOffset;
+            unsigned char* s = src[k] + m_nDataOffset;
             unsigned char* d = pDest + static_cast<size_t>(k) * n;
             if (!m_bEnableWeave || k < m_nFullCopyRows) {
                 // The whole remaining line prints now and leaves the band.
                 std::memcpy(d, s, static_cast<size_t>(n));
                 std::memset(s, 0, static_cast<size_t>(n));
             } else {
-                const uint8_t* taken = m_selection.Row(nHPass, k);
-                for (int j = 0; j < n; ++j) {
-                    d[j] = static_cast<unsigned char>(s[j] & taken[j]);
-                    s[j] = static_cast<unsigned char>(s[j] & ~taken[j]);
-                }
+                TakeMasked(d, s, m_selection.Row(nHPass, k), n);
             }
         }
     }
@@ -109,23 +134,20 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
 
 bool CEpsonRPhotoBase::LeavingRowsHoldInk(int nVPass, int nRows)
 {
-    const size_t bytes = static_cast<size_t>(nRows) * static_cast<size_t>(m_nPassRowBytes);
     for (int h = 0; h < m_nHPasses; ++h)
-        for (int c = 0; c < m_nColors; ++c) {
-            const unsigned char* src = GetBandRowPtr(0, nVPass, h, c, 0);
-            for (size_t i = 0; i < bytes; ++i)
-                if (src[i]) return true;
-        }
+        for (int c = 0; c < m_nColors; ++c)
+            for (int k = 0; k < nRows; ++k)
+                if (StartOfInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes) < m_nPassRowBytes) return true;
     return false;
 }
 
 void CEpsonRPhotoBase::CutRescueRows(unsigned char* pDest, int nVPass, int nHPass, int nColor, int nRows)
 {
     const uint32_t t0 = TraceTicks();
-    unsigned char* src = GetBandRowPtr(0, nVPass, nHPass, nColor, 0);
-    const int prb = m_nPassRowBytes;
+    unsigned char* src[kNozzles];
+    PassRowPointers(src, nRows, nVPass, nHPass, nColor);
     int left = 0, right = 0;
-    TrimRows(src, nRows, prb, static_cast<size_t>(prb), left, right);
+    TrimRows(src, nRows, m_nPassRowBytes, left, right);
     m_nDataBytes = right;
     if (right > 0) {
         // Every one of these lines leaves the band at this advance: all it holds prints now.
@@ -133,9 +155,8 @@ void CEpsonRPhotoBase::CutRescueRows(unsigned char* pDest, int nVPass, int nHPas
         m_nDataBytes = right - left;
         const size_t n = static_cast<size_t>(m_nDataBytes);
         for (int k = 0; k < nRows; ++k) {
-            unsigned char* s = src + static_cast<size_t>(k) * prb + left;
-            std::memcpy(pDest + static_cast<size_t>(k) * n, s, n);
-            std::memset(s, 0, n);
+            std::memcpy(pDest + static_cast<size_t>(k) * n, src[k] + left, n);
+            std::memset(src[k] + left, 0, n);
         }
     }
     if (m_bTraceRealTime) m_dwSelectTime += GetTickCount() - t0;

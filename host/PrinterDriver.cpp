@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/DevParms.h"
+#include "host/PackBits.h"
 
 CPrinterDriverBase::CPrinterDriverBase(CPrintEnv* pEnv, CUnivDevParmsBase* pParms)
     : m_pPrintEnv(pEnv), m_pDevParms(pParms)
@@ -67,32 +68,7 @@ int CPrinterDriverBase::SaveDevParmsFromPropertyPage(CPrintEnvPropertyPage* page
 
 int CPrinterDriverBase::packbits_compress(unsigned char* dst, const unsigned char* src, unsigned int n)
 {
-    // Runs of 3 or more equal bytes become repeats (at most 128); the rest literals (at most
-    // 128). The count byte 0x80 is never written.
-    unsigned char* out = dst;
-    unsigned int i = 0;
-    while (i < n) {
-        unsigned int run = 1;
-        while (i + run < n && run < 128 && src[i + run] == src[i]) ++run;
-        if (run >= 3) {
-            *out++ = static_cast<unsigned char>(257 - run);
-            *out++ = src[i];
-            i += run;
-            continue;
-        }
-        // Literal: extend until a run of 3 starts or 128 bytes are gathered.
-        unsigned int start = i;
-        unsigned int len = 0;
-        while (i < n && len < 128) {
-            if (i + 2 < n && src[i] == src[i + 1] && src[i] == src[i + 2]) break;
-            ++i;
-            ++len;
-        }
-        *out++ = static_cast<unsigned char>(len - 1);
-        std::memcpy(out, src + start, len);
-        out += len;
-    }
-    return static_cast<int>(out - dst);
+    return static_cast<int>(PackBitsEncode(dst, src, n));
 }
 
 int CPrinterDriverBase::JobOpen(CPrintJobOpenContext* pCtx)

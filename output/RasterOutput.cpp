@@ -42,24 +42,16 @@ int CEpsonRPhotoBase::OutputRasterPass(int nVPass, int nHPass, int nColor, unsig
 int CEpsonRPhotoBase::SendRasterPass(int nVPass, int nHPass, int nColor, unsigned char* pData, int nRows,
                                      int nBytesPerRow, uint8_t colorCode)
 {
-    const int plain = nRows * nBytesPerRow;
-    MaskBrokenNozzles(pData, nVPass, plain);
-    const unsigned char* data = pData;
-    int length = plain;
-    if (m_bCompress && m_pPackBuf) {
-        length = packbits_compress(m_pPackBuf, pData, static_cast<unsigned>(plain));
-        data = m_pPackBuf;
-    }
-    CEpsonCommandsAddClass cmds(180 * m_nPassRowBytes + 100);
-    OutputVertAdvance(cmds, 0);
-    OutputHorizPos(cmds, nHPass, 0);
-    cmds.addCmd_esc_i__RasterCommand(data, colorCode, m_bCompress, static_cast<uint8_t>(m_nBitsPerPixel),
-                                     static_cast<short>(m_nDataBytes), static_cast<short>(nRows), length);
-    cmds.addCmd_carriageReturn();
-    CString bytes;
-    cmds.retrieveCString(bytes);
-    const int result = TimedOutput(bytes);
-    cmds.clear();
-    m_nHorizPos = 0;  // the carriage return brings the head back to the left origin
-    return result;
+    MaskBrokenNozzles(pData, nVPass, nRows * nBytesPerRow);
+    m_blockCmds.clear();
+    OutputVertAdvance(m_blockCmds, 0);
+    OutputHorizPos(m_blockCmds, nHPass, 0);
+    m_blockCmds.addCmd_esc_i__RasterCommand(nullptr, colorCode, m_bCompress, static_cast<uint8_t>(m_nBitsPerPixel),
+                                            static_cast<short>(m_nDataBytes), static_cast<short>(nRows), 0);
+    const Packing packing = !m_bCompress ? Packing::Raw : (m_bPackPerLine ? Packing::PerLine : Packing::Stream);
+    // The data follows the header; the carriage return brings the head back to the left origin.
+    const bool queued = m_output.Block(m_blockCmds.bytes(), pData, static_cast<size_t>(nRows),
+                                       static_cast<size_t>(nBytesPerRow), packing, m_trailerCmds.bytes());
+    m_nHorizPos = 0;
+    return queued && (m_bInBand || m_output.Sync()) ? 1 : 0;
 }

@@ -7,7 +7,7 @@ int CEpsonRPhotoBase::OutputDataRow()
     const uint32_t t0 = TraceTicks();
     if (!m_bBandsReady) InitBands();
     int result = 1;
-    if (m_bBandAllocFailed) {
+    if (m_bBandAllocFailed || m_output.Failed()) {
         result = 0;
     } else {
         const int vpass = m_nBandRows % m_nVPasses;
@@ -17,7 +17,7 @@ int CEpsonRPhotoBase::OutputDataRow()
         }
         m_nBandRows += 1;
         m_nLoadedRows = m_nBandRows;
-        if (m_nBandRows == m_nBandLines) result = OutputBand();
+        if (m_nBandRows == m_nBandLines) result = OutputBand() ? 1 : 0;
         if (m_bBandAllocFailed) result = 0;
     }
     if (m_bTraceRealTime) m_dwDriverTime += GetTickCount() - t0;

@@ -5,7 +5,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev libinih-dev libpng-dev libcpp-httplib-dev nlohmann-json3-dev
-      libvips-dev liblcms2-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix)
+      libssl-dev libvips-dev liblcms2-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix)
 # The printer application: PAPPL (PDF pages come through libvips and its poppler).
 pkgs+=(libpappl-dev)
 if [ "${1:-}" = "--test" ]; then

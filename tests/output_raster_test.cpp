@@ -138,7 +138,7 @@ TEST(RasterOutput, FailingSinkEndsCleanly)
     for (int y = 0; y < page.height; ++y)
         for (int x = 0; x < page.width; ++x) page.px[y % 2][y][x] = static_cast<uint8_t>((x + y) % 4);
     EXPECT_EQ(rig.RunPage(page, 2), 0);
-    EXPECT_GT(sink.writes, 2u);
+    EXPECT_EQ(sink.writes, 1u);  // the band's large write fails, and nothing is tried after it
     EXPECT_LE(sink.total, 3000u);
     EXPECT_EQ(rig.driver->m_pBandBuf, nullptr);
     EXPECT_EQ(rig.driver->m_pPackBuf, nullptr);
