@@ -20,11 +20,7 @@ TEST(DevParmsBase, PrefixedKeysAreThePrefixFollowedByTheName)
     EXPECT_EQ(two.GetPrefixedInt("nPlateGap", 0), 0) << "the other model's key is not this one's";
     EXPECT_EQ(two.GetPrefixedString("strPaperTyp", "x"), "Plain Paper");
     EXPECT_EQ(one.GetPrefixedString("strPaperTyp", "fallback"), "fallback");
-
-    CPrintEnv empty;
-    CDEFP_1_RPHOTO fresh(&empty);
-    EXPECT_EQ(fresh.GetPrefixedInt("nPlateGap", 0), 0);
-    EXPECT_EQ(fresh.GetPrefixedInt("nPlateGap", 7), 7);
+    EXPECT_EQ(two.GetPrefixedInt("nDryTimeScan", 7), 7);
 }
 
 TEST(DevParmsBase, WithoutAStoreReadsGiveErrorValuesAndWritesNothing)

@@ -6,16 +6,9 @@
 #include "pages/CEpsonRPhoto2000Page.h"
 
 namespace {
+using pages_test::ExpectRangeMessages;
 using pages_test::PageRig;
 using Strings = std::vector<std::string>;
-
-// A failed check may be reported by each exchange of the same action; every report is the range message.
-void ExpectRangeMessages(CDialog& page, const char* text)
-{
-    const Strings shown = page.TakeMessages();
-    EXPECT_FALSE(shown.empty());
-    for (const std::string& m : shown) EXPECT_EQ(m, text);
-}
 
 constexpr int kPhoto = 1107, kMatte = 1108, kMedia = 1096, kQuality = 1000, kGap = 1109, kSpin = 1110,
               kGapBidi = 1106, kBidi = 1100, kBottom = 1003;
