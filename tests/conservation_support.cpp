@@ -148,15 +148,10 @@ JobRun RunJob(const JobConfig& c, const Page& page)
 
     std::vector<test_support::MemoryPlane> planes(page.px.size());
     std::vector<CRasterPixelBuffer*> buffers;
-    const int perByte = 8 / c.bits;
     for (size_t p = 0; p < page.px.size(); ++p) {
         for (int y = 0; y < page.height; ++y) {
-            std::vector<uint8_t> row(static_cast<size_t>((page.width + perByte - 1) / perByte), 0);
-            for (int x = 0; x < page.width; ++x) {
-                const uint8_t v = page.px[p][static_cast<size_t>(y) * static_cast<size_t>(page.width) + static_cast<size_t>(x)];
-                row[static_cast<size_t>(x / perByte)] |= static_cast<uint8_t>(v << (8 - (x % perByte + 1) * c.bits));
-            }
-            planes[p].rows.push_back(std::move(row));
+            const auto row = page.px[p].begin() + static_cast<ptrdiff_t>(y) * page.width;
+            planes[p].rows.push_back(test_support::PackRow(std::vector<uint8_t>(row, row + page.width), c.bits));
         }
         buffers.push_back(&planes[p]);
     }

@@ -41,18 +41,6 @@ VerifyPlane CyanPlane()
     return p;
 }
 
-TEST(VerifyDots, ExactMatchIsOk)
-{
-    const VerifyReport r = VerifyDots(DecodeHex(kSetup + kMove + kCyanBlock), {CyanPlane()});
-    ASSERT_TRUE(r.error.empty()) << r.error;
-    ASSERT_EQ(r.inks.size(), 1u);
-    const InkVerdict& v = r.inks[0];
-    EXPECT_EQ(v.expected, 2u);
-    EXPECT_EQ(v.found, 2u);
-    EXPECT_EQ(v.missing + v.extra + v.wrongValue + v.multiple, 0u);
-    EXPECT_TRUE(r.Ok());
-}
-
 // Each row: the input plane as changed, and the counts the comparison must give.
 struct FaultCase {
     const char* what;
@@ -63,6 +51,7 @@ struct FaultCase {
 TEST(VerifyDots, CountsEveryKindOfFault)
 {
     const FaultCase cases[] = {
+        {"nothing changed", [](VerifyPlane&) {}, 2, 0, 0, 0},
         {"a dot the stream lacks", [](VerifyPlane& p) { p.values[2 * 16 + 3] = 2; }, 3, 1, 0, 0},
         {"a dot the input lacks", [](VerifyPlane& p) { p.values[0] = 0; }, 1, 0, 1, 0},
         {"another value", [](VerifyPlane& p) { p.values[0] = 2; }, 2, 0, 0, 1},
@@ -80,8 +69,10 @@ TEST(VerifyDots, CountsEveryKindOfFault)
         EXPECT_EQ(v.missing, fc.missing) << fc.what;
         EXPECT_EQ(v.extra, fc.extra) << fc.what;
         EXPECT_EQ(v.wrongValue, fc.wrongValue) << fc.what;
-        EXPECT_FALSE(r.Ok()) << fc.what;
-        EXPECT_FALSE(v.samples.empty()) << fc.what;
+        EXPECT_EQ(v.found, 2u) << fc.what;  // the stream is the same throughout
+        const bool faulty = fc.missing + fc.extra + fc.wrongValue > 0;
+        EXPECT_EQ(r.Ok(), !faulty) << fc.what;
+        EXPECT_EQ(v.samples.empty(), !faulty) << fc.what;
     }
 }
 
@@ -158,28 +149,10 @@ TEST(VerifyDots, BadStreamOrPlanesGiveAnError)
     shortPlane.values.pop_back();
     EXPECT_FALSE(VerifyDots(d, {shortPlane}).error.empty());
     EXPECT_FALSE(VerifyDots(d, {CyanPlane(), CyanPlane()}).error.empty());
-    VerifyOptions page2;
-    page2.page = 1;
-    EXPECT_FALSE(VerifyDots(d, {CyanPlane()}, page2).error.empty());
-    EXPECT_EQ(FormatVerifyReport(bad).rfind("verify: ", 0), 0u);
-}
-
-TEST(VerifyDots, PlanesFromPackedRows)
-{
-    // 2 bits: E4 = 3 2 1 0, 1B = 0 1 2 3; 1 bit: A5 = 1 0 1 0 0 1 0 1. Rows 3 bytes apart.
-    const uint8_t two[] = {0xE4, 0x1B, 0xFF, 0x00, 0xC0, 0xFF};
-    const VerifyPlane p2 = PlaneFromPacked(0x02, 6, 2, two, 3, 2, 43);
-    EXPECT_EQ(p2.values, (std::vector<uint8_t>{3, 2, 1, 0, 0, 1, 0, 0, 0, 0, 3, 0}));
-    EXPECT_EQ(p2.pageRow, 43);
-    EXPECT_EQ(p2.pageColumn, 0);
-    EXPECT_EQ(p2.ink, 0x02);
-    const uint8_t one[] = {0xA5, 0x80};
-    const VerifyPlane p1 = PlaneFromPacked(0x40, 9, 1, one, 2, 1, 0);
-    EXPECT_EQ(p1.values, (std::vector<uint8_t>{1, 0, 1, 0, 0, 1, 0, 1, 1}));
 }
 
 // The rig on a real job: it agrees when nothing is disturbed, and notices a page one row
-// off, a dot taken out of the input and the single-dot-size flag's levels.
+// off and the single-dot-size flag's levels.
 TEST(ConservationRig, NoticesDisturbedExpectations)
 {
     JobConfig c;
@@ -202,14 +175,6 @@ TEST(ConservationRig, NoticesDisturbedExpectations)
     const VerifyReport shifted = VerifyDots(d, off);
     EXPECT_GT(shifted.inks[1].missing, 0u);
     EXPECT_GT(shifted.inks[1].extra, 0u);
-
-    std::vector<VerifyPlane> less = planes;
-    for (uint8_t& v : less[2].values)
-        if (v) {
-            v = 0;
-            break;
-        }
-    EXPECT_EQ(VerifyDots(d, less).inks[2].extra, 1u);
 
     c.singleDotSize = true;
     const JobRun single = RunJob(c, page);

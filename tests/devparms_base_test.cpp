@@ -20,11 +20,7 @@ TEST(DevParmsBase, PrefixedKeysAreThePrefixFollowedByTheName)
     EXPECT_EQ(two.GetPrefixedInt("nPlateGap", 0), 0) << "the other model's key is not this one's";
     EXPECT_EQ(two.GetPrefixedString("strPaperTyp", "x"), "Plain Paper");
     EXPECT_EQ(one.GetPrefixedString("strPaperTyp", "fallback"), "fallback");
-
-    CPrintEnv empty;
-    CDEFP_1_RPHOTO fresh(&empty);
-    EXPECT_EQ(fresh.GetPrefixedInt("nPlateGap", 0), 0);
-    EXPECT_EQ(fresh.GetPrefixedInt("nPlateGap", 7), 7);
+    EXPECT_EQ(two.GetPrefixedInt("nDryTimeScan", 7), 7);
 }
 
 TEST(DevParmsBase, WithoutAStoreReadsGiveErrorValuesAndWritesNothing)
@@ -65,43 +61,30 @@ TEST(DevParmsBase, NonPrintableMarginIsThreeMillimetresOnEverySide)
     query.media.dWidthMm = 420;
     query.nParam1 = 9;
     const CDRc m = parms.MediaSizeGetNpMargin(query);
-    EXPECT_EQ(m.left, 3.0);
-    EXPECT_EQ(m.top, 3.0);
-    EXPECT_EQ(m.right, 3.0);
-    EXPECT_EQ(m.bottom, 3.0);
+    for (double side : {m.left, m.top, m.right, m.bottom}) EXPECT_EQ(side, 3.0);
 }
 
+// Roll widths (option kind 1) match within strict bounds; other kinds keep their answer (-1).
 TEST(DevParmsBase, RollWidthsMatchWithinStrictBounds)
 {
     struct Case {
+        int kind;
         double widthMm;
         int available;
     };
     const Case cases[] = {
-        {210.05, 1}, {210.1, 0}, {431.75, 1}, {100, 0},  {89, 1},   {88.95, 1}, {88.85, 0},
-        {431.8, 1},  {431.95, 0}, {329.0, 1}, {297.09, 1}, {297.2, 0}, {0, 0},    {-89, 0},
+        {1, 210.05, 1}, {1, 210.1, 0}, {1, 431.75, 1}, {1, 100, 0},  {1, 89, 1},   {1, 88.95, 1}, {1, 88.85, 0},
+        {1, 431.8, 1},  {1, 431.95, 0}, {1, 329.0, 1}, {1, 297.09, 1}, {1, 297.2, 0}, {1, 0, 0},  {1, -89, 0},
+        {0, 210, -1},   {2, 210, -1},   {7, 210, -1},   {-1, 210, -1},
     };
     CDEFP_1_RPHOTO parms(nullptr);
     for (const Case& c : cases) {
         CJobPrintOptionQuery q;
-        q.nOption = 1;
-        q.nAnswer = 5;
+        q.nOption = c.kind;
+        q.nAnswer = -1;
         q.dValue = c.widthMm;
         EXPECT_EQ(parms.JobPrintOptionAvailable(q), 1);
-        EXPECT_EQ(q.nAnswer, c.available) << c.widthMm << " mm";
-    }
-}
-
-TEST(DevParmsBase, OtherOptionKindsKeepTheirAnswer)
-{
-    CDEFP_2_RPHOTO parms(nullptr);
-    for (int kind : {0, 2, 7, -1}) {
-        CJobPrintOptionQuery q;
-        q.nOption = kind;
-        q.nAnswer = 42;
-        q.dValue = 210;
-        EXPECT_EQ(parms.JobPrintOptionAvailable(q), 1);
-        EXPECT_EQ(q.nAnswer, 42) << "kind " << kind;
+        EXPECT_EQ(q.nAnswer, c.available) << "kind " << c.kind << ", " << c.widthMm << " mm";
     }
 }
 

@@ -1,5 +1,5 @@
 // The band engine's behaviours where an off-by-one would hide: feeds, placement of empty
-// rows, leading empty rows, the first band's passes, trims and single-dot loading.
+// rows, the first band's passes, trims and rescue passes.
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
@@ -17,17 +17,8 @@ public:
     struct Pass {
         int vpass, hpass, color, rows, bytesPerRow, offset;
     };
-    struct Load {
-        int color, vpass, hpass, row;
-    };
     std::vector<Band> bands;
     std::vector<Pass> passes;
-    std::vector<Load> loads;
-    void LoadRowPixels(const unsigned char* row, int c, int v, int h) override
-    {
-        loads.push_back({c, v, h, m_nBandRows});
-        CEpsonPhotoR3000::LoadRowPixels(row, c, v, h);
-    }
     int OutputBand() override
     {
         bands.push_back({m_nBandRows, m_nLeadingEmptyRows, m_nLoadedRows});
@@ -123,25 +114,6 @@ TEST(BandEngine, EmptyRunFillsOneLineShort)
     EXPECT_EQ(s.blocks[1].lines, 10);
 }
 
-// Leading empty rows through OutputEmptyRows equal the lines held.
-TEST(BandEngine, LeadingEmptyRows)
-{
-    JobParams p{.resX = 360, .resY = 720, .colors = {0}};
-    RecRig rig(p, 16);
-    auto& d = *rig.rec;
-    d.OutputInit(0, 0);
-    EXPECT_EQ(d.m_nLeadingEmptyRows, 43);
-    d.OutputEmptyRows(20);
-    EXPECT_EQ(d.m_nLeadingEmptyRows, 63);
-    EXPECT_EQ(d.m_nBandRows, 63);
-    rig.planes[0].rows.assign(1, std::vector<uint8_t>(4, 0x40));
-    d.OutputDataRow();
-    d.OutputEmptyRows(5);
-    EXPECT_EQ(d.m_nLeadingEmptyRows, 63);  // no longer leading once a data row is held
-    EXPECT_EQ(d.m_nBandRows, 69);
-    d.OutputExit();
-}
-
 // The first woven band prints every interleave pass unless it starts with at least
 // bandLines x vp / factor leading empty lines (36 at vp 4).
 TEST(BandEngine, FirstBandPassCount)
@@ -195,40 +167,6 @@ TEST(BandEngine, Trims)
     EXPECT_EQ(d.passes[1].offset, 12);
 }
 
-// Single-dot size: 2-bit values 1, 2 and 3 all load as 1; 0 stays 0. Without the flag
-// the values load unchanged, also with horizontal passes.
-TEST(BandEngine, SingleDotLoading)
-{
-    for (int single : {0, 1})
-        for (double resX : {360.0, 720.0, 1440.0}) {
-            JobParams p{.resX = resX, .resY = 180, .nozzleResH = resX == 1440.0 ? 720.0 : 360.0, .bits = 2, .colors = {0}};
-            RecRig rig(p, 8);
-            rig.env.PutString(PrEnv_PrintMethod.pszKey, "M");
-            rig.env.PutString("$Parms$M", single ? "0,0,0,0,0,0,1" : "0,0,0,0,0,0,0");
-            Page page(1, 8, 1);
-            const uint8_t values[8] = {0, 1, 2, 3, 3, 2, 1, 0};
-            for (int x = 0; x < 8; ++x) page.px[0][0][x] = values[x];
-            rig.RunPage(page, 2);
-            const Stream s = ReadRaster(rig.sink.bytes);
-            ASSERT_TRUE(s.error.empty());
-            // Rebuild the row from the blocks of every horizontal pass.
-            const int hp = static_cast<int>(resX / 360 + 0.5) / (resX == 1440.0 ? 2 : 1);
-            std::vector<int> got(8, 0);
-            for (const Block& b : s.blocks) {
-                const int h = b.hpos < 0 ? 0 : b.hpos % hp;
-                const int startPixel = b.hpos < 0 ? 0 : b.hpos;
-                const uint8_t* last = b.data.data() + (b.lines - 1) * b.bytesPerLine;
-                for (int i = 0; i < b.bytesPerLine * 4; ++i) {
-                    const int x = startPixel - h + i * hp + h;
-                    const int v = (last[i / 4] >> (6 - 2 * (i % 4))) & 3;
-                    if (x < 8) got[x] |= v;
-                }
-            }
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(got[x], single ? (values[x] ? 1 : 0) : values[x]) << single << " " << resX << " " << x;
-        }
-}
-
 // Lines about to leave the band with ink are printed by rescue passes before the advance.
 // vp 2, feed 3, four lines (0xC0, 0x40, 0x20, 0x10), one woven pass per band, select divisor 2:
 // nozzle rows 0 and 1 draw with N = 2. Interleave pass 0 prints lines 0 and 2; its draws take
@@ -277,50 +215,4 @@ TEST(BandEngine, RescueBeforeTheAdvance)
     EXPECT_EQ(d.passes[2].vpass, 1);
 }
 
-// With the weave off every pass takes its lines whole, so nothing is ever left to rescue,
-// whatever the empty runs.
-TEST(BandEngine, NoRescueWithTheWeaveOff)
-{
-    for (int vp : {1, 2, 4, 8}) {
-        JobParams p{.resX = 720, .resY = 180.0 * vp, .bits = 2, .colors = {0, 1}};
-        RecRig rig(p, 20, 0.0);
-        const int lines = 180 * vp;
-        Page page(2, 20, 3 * lines + 11);
-        for (int y = 0; y < page.height; ++y) {
-            if ((y >= 5 && y < 5 + lines + 1) || (y >= 2 * lines + 9 && y < 3 * lines + 8)) continue;
-            for (int x = y % 2; x < 20; x += 3) page.px[y % 2][y][x] = 3;
-        }
-        rig.RunPage(page, 2);
-        EXPECT_EQ(rig.rec->m_nRescueBlocks, 0) << vp;
-        EXPECT_FALSE(rig.rec->passes.empty());
-    }
-}
-
-}  // namespace
-
-namespace {
-// A data row with 2 horizontal passes and 4 planes: the first row sets the engine up, then
-// each plane is read once and distributed to both passes, plane by plane.
-TEST(RowLoading, ReadsEachPlaneOnceAndFillsEveryPass)
-{
-    JobParams p{.resX = 1440, .resY = 360, .nozzleResH = 720, .colors = {0, 1, 2, 3}};
-    RecRig rig(p, 32);
-    for (auto& plane : rig.planes) plane.rows.assign(3, std::vector<uint8_t>(8, 0x55));
-    auto& d = *rig.rec;
-    EXPECT_EQ(d.m_bBandsReady, 0);
-    EXPECT_EQ(d.OutputDataRow(), 1);
-    EXPECT_EQ(d.m_bBandsReady, 1);
-    EXPECT_EQ(d.OutputDataRow(), 1);
-    for (const auto& plane : rig.planes) EXPECT_EQ(plane.next, 2u);
-    ASSERT_EQ(d.loads.size(), 16u);
-    for (size_t i = 0; i < d.loads.size(); ++i) {
-        const int row = static_cast<int>(i / 8);
-        EXPECT_EQ(d.loads[i].color, static_cast<int>(i % 8) / 2) << i;
-        EXPECT_EQ(d.loads[i].hpass, static_cast<int>(i % 2)) << i;
-        EXPECT_EQ(d.loads[i].vpass, row % 2) << i;  // vp 2: the line's index in the band mod vp
-        EXPECT_EQ(d.loads[i].row, row) << i;
-    }
-    EXPECT_EQ(d.m_nBandRows, 2);
-    EXPECT_EQ(d.m_nLoadedRows, 2);
-}
 }  // namespace

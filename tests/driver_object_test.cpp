@@ -82,17 +82,6 @@ TEST(DriverObject, TopOffsetRows)
     }
 }
 
-// A second output set-up without an end releases the first output's buffers.
-TEST(DriverObject, RepeatedOutputInit)
-{
-    JobParams p;
-    Rig rig(p);
-    rig.driver->OutputInit(0, 0);
-    rig.driver->OutputInit(0, 0);
-    EXPECT_NE(rig.driver->m_pBandBuf, nullptr);
-    EXPECT_EQ(rig.driver->OutputExit(), 1);
-}
-
 // A geometry whose band cannot be held ends the output as failed, without a byte.
 TEST(DriverObject, BandTooLargeFailsCleanly)
 {
@@ -152,22 +141,6 @@ TEST(DriverObject, TickIntervalsAcrossWrap)
     SetTickCountSource(nullptr);
     EXPECT_EQ(d.m_dwTotalTime, 512u);
     EXPECT_EQ(d.m_dwDriverTime, 0u);  // no time passed inside the calls
-}
-
-// Without "TraceRealTime" no tick count is taken.
-TEST(DriverObject, NoTicksWithoutTrace)
-{
-    JobParams p;
-    Rig rig(p);
-    SetTickCountSource(FakeTicks);
-    g_ticks = 1000;
-    rig.driver->OutputInit(0, 0);
-    g_ticks = 5000;
-    rig.driver->OutputExit();
-    SetTickCountSource(nullptr);
-    EXPECT_EQ(rig.driver->m_dwStartTicks, 0u);
-    EXPECT_EQ(rig.driver->m_dwTotalTime, 0u);
-    EXPECT_EQ(rig.driver->m_dwDriverTime, 0u);
 }
 
 }  // namespace

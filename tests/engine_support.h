@@ -1,5 +1,5 @@
 // The driver and output tests' rig: a device-parameter object the test controls, planes held in
-// memory, a page runner, and where the dots of a raster output land.
+// memory and a page runner.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -123,40 +123,5 @@ struct Rig {
         return r;
     }
 };
-
-// Where a one-plane output's dots land: times[y][x] and value[y][x] for page line y and pixel
-// column x, from the vertical moves (the head's line), the horizontal positions (the first
-// column of the trimmed data) and the nozzle pitch vp. topLines is the device's top offset in
-// lines; `outside` counts dots that land off the page.
-struct Placed {
-    std::vector<std::vector<int>> times, value;
-    long outside = 0;
-};
-inline Placed PlaceDots(const Stream& s, int vp, int hp, int bits, int topLines, int height, int width)
-{
-    Placed out;
-    out.times.assign(height, std::vector<int>(width, 0));
-    out.value.assign(height, std::vector<int>(width, 0));
-    const int perByte = 8 / bits;
-    int head = 0;  // band line under nozzle 0, counted from the output's first line
-    for (const Block& b : s.blocks) {
-        head += b.vmove;
-        const int first = b.hpos < 0 ? 0 : b.hpos;
-        for (int k = 0; k < b.lines; ++k)
-            for (int j = 0; j < b.bytesPerLine; ++j)
-                for (int q = 0; q < perByte; ++q) {
-                    const int v = (b.data[static_cast<size_t>(k) * b.bytesPerLine + j] >> (8 - (q + 1) * bits)) & ((1 << bits) - 1);
-                    if (!v) continue;
-                    const int y = head + k * vp - topLines, x = first + (j * perByte + q) * hp;
-                    if (y < 0 || y >= height || x >= width) {
-                        ++out.outside;
-                        continue;
-                    }
-                    ++out.times[y][x];
-                    out.value[y][x] = v;
-                }
-    }
-    return out;
-}
 
 }  // namespace engine_test

@@ -32,35 +32,39 @@ TEST(RasterOutput, WorkedBlock)
     EXPECT_EQ(d.m_nAdvancedRows, advancedBefore + 1);
 }
 
-// No pending advance and data at the left origin: the raster command and one CR only.
-TEST(RasterOutput, BareBlock)
+// Hand-worked blocks at the left origin with nothing pending: the position (only when the data
+// does not start at column 0), the raster command, the data or its PackBits form, and a CR.
+TEST(RasterOutput, BlocksAtTheOrigin)
 {
-    JobParams p{.resX = 360, .resY = 180, .bits = 2, .colors = {3}};
-    Rig rig(p, 40);
-    auto& d = *rig.driver;
-    d.OutputInit(0, 0);
-    d.m_nDataOffset = 0;
-    d.m_nDataBytes = 2;
-    uint8_t data[6] = {1, 2, 3, 4, 5, 6};
-    d.OutputRasterPass(0, 0, 0, data, 3, 2);
-    EXPECT_EQ(rig.sink.bytes, Hex("1B 69 04 00 02 02 00 03 00 01 02 03 04 05 06 0D"));
-}
-
-// Two colours with the same left trim each get their own horizontal position.
-TEST(RasterOutput, PositionAfterEveryCarriageReturn)
-{
-    JobParams p{.resX = 360, .resY = 180, .bits = 2, .colors = {1, 2}};
-    Rig rig(p, 40);
-    auto& d = *rig.driver;
-    d.OutputInit(0, 0);
-    d.m_nDataOffset = 3;
-    d.m_nDataBytes = 1;
-    uint8_t a[1] = {0x40}, b[1] = {0x80};
-    d.OutputRasterPass(0, 0, 0, a, 1, 1);
-    d.OutputRasterPass(0, 0, 1, b, 1, 1);
-    // position 3 x 1 x 4 + 0 = 12
-    EXPECT_EQ(rig.sink.bytes, Hex("1B 28 24 04 00 0C 00 00 00 1B 69 02 00 02 01 00 01 00 40 0D"
-                                  "1B 28 24 04 00 0C 00 00 00 1B 69 01 00 02 01 00 01 00 80 0D"));
+    const struct {
+        const char* what;
+        JobParams p;
+        int offset, bytesPerRow, rows;
+        std::vector<std::vector<uint8_t>> planeData;  // one pass per plane, in plane order
+        const char* want;
+    } cases[] = {
+        {"bare block", {.resX = 360, .resY = 180, .bits = 2, .colors = {3}}, 0, 2, 3, {{1, 2, 3, 4, 5, 6}},
+         "1B 69 04 00 02 02 00 03 00 01 02 03 04 05 06 0D"},
+        // Two colours with the same left trim each get their own position: 3 x 1 x 4 + 0 = 12.
+        {"position after every CR", {.resX = 360, .resY = 180, .bits = 2, .colors = {1, 2}}, 3, 1, 1, {{0x40}, {0x80}},
+         "1B 28 24 04 00 0C 00 00 00 1B 69 02 00 02 01 00 01 00 40 0D"
+         "1B 28 24 04 00 0C 00 00 00 1B 69 01 00 02 01 00 01 00 80 0D"},
+        // PackBits of all rows as one stream: 00 00 00 07 | 07 07 09 0A, the run of 07 crossing rows.
+        {"PackBits across rows", {.resX = 360, .resY = 180, .bits = 2, .compression = 1, .colors = {0}}, 0, 4, 2,
+         {{0, 0, 0, 7, 7, 7, 9, 10}}, "1B 69 00 01 02 04 00 02 00 FE 00 FE 07 01 09 0A 0D"},
+    };
+    for (const auto& c : cases) {
+        Rig rig(c.p, 40);
+        auto& d = *rig.driver;
+        d.OutputInit(0, 0);
+        d.m_nDataOffset = c.offset;
+        d.m_nDataBytes = c.bytesPerRow;
+        for (size_t plane = 0; plane < c.planeData.size(); ++plane) {
+            std::vector<uint8_t> data = c.planeData[plane];
+            d.OutputRasterPass(0, 0, static_cast<int>(plane), data.data(), c.rows, c.bytesPerRow);
+        }
+        EXPECT_EQ(rig.sink.bytes, Hex(c.want)) << c.what;
+    }
 }
 
 // The colour code of every host colour identifier, per model and black-ink mode.
@@ -90,21 +94,6 @@ TEST(RasterOutput, ColourCodes)
                     << "model " << model << " ink mode " << inkMode << " colour " << id;
             }
         }
-}
-
-// With compression the length is the PackBits form of all rows as one stream.
-TEST(RasterOutput, PackBitsAcrossRows)
-{
-    JobParams p{.resX = 360, .resY = 180, .bits = 2, .compression = 1, .colors = {0}};
-    Rig rig(p, 40);
-    auto& d = *rig.driver;
-    d.OutputInit(0, 0);
-    d.m_nDataOffset = 0;
-    d.m_nDataBytes = 4;
-    // Two rows of 4 bytes: 00 00 00 07 | 07 07 09 0A; the run of 07 crosses the rows.
-    uint8_t data[8] = {0, 0, 0, 7, 7, 7, 9, 10};
-    d.OutputRasterPass(0, 0, 0, data, 2, 4);
-    EXPECT_EQ(rig.sink.bytes, Hex("1B 69 00 01 02 04 00 02 00 FE 00 FE 07 01 09 0A 0D"));
 }
 
 // Broken-nozzle simulation blanks the marked nozzles' rows before they are sent.

@@ -6,16 +6,9 @@
 #include "pages/CEpsonRPhoto2000Page.h"
 
 namespace {
+using pages_test::ExpectRangeMessages;
 using pages_test::PageRig;
 using Strings = std::vector<std::string>;
-
-// A failed check may be reported by each exchange of the same action; every report is the range message.
-void ExpectRangeMessages(CDialog& page, const char* text)
-{
-    const Strings shown = page.TakeMessages();
-    EXPECT_FALSE(shown.empty());
-    for (const std::string& m : shown) EXPECT_EQ(m, text);
-}
 
 constexpr int kPhoto = 1107, kMatte = 1108, kMedia = 1096, kQuality = 1000, kGap = 1109, kSpin = 1110,
               kGapBidi = 1106, kBidi = 1100, kBottom = 1003;
@@ -62,13 +55,9 @@ TEST(Model1Page, MatteOnlyPrintMethodForcesMatteAndDisablesTheInkModeRadios)
         EXPECT_FALSE(rig.Enabled(kPhoto));
         EXPECT_FALSE(rig.Enabled(kMatte));
         ASSERT_NE(rig.InkFrame(), nullptr);
-        EXPECT_EQ(rig.InkFrame()->GetKind(), ControlKind::GroupBox);
         EXPECT_FALSE(rig.InkFrame()->IsWindowEnabled());
         EXPECT_EQ(rig.Items(kMedia), Strings{"Plain Paper"});
-        EXPECT_EQ(rig.Sel(kMedia), 0);
         EXPECT_EQ(rig.Items(kQuality), Strings{"Economy"});
-        EXPECT_EQ(rig.Sel(kQuality), 0);
-        EXPECT_EQ(rig.Page()->strPaperTyp, "Plain Paper");
         EXPECT_EQ(rig.Page()->strQuality, "Economy");
         EXPECT_STREQ(rig.Page()->OnQueryMediaName(), "Plain Paper");
     }
@@ -86,9 +75,7 @@ TEST(Model1Page, ListsFollowTheInkModeRadios)
     EXPECT_EQ(rig.Items(kQuality), Strings{"Super Photo"});
 
     rig.page->UserSelect(kMedia, 3);
-    EXPECT_EQ(rig.Page()->strPaperTyp, "Photo Paper Glossy");
     EXPECT_EQ(rig.Page()->nPaperTyp, 3);
-    EXPECT_EQ(rig.Items(kQuality), Strings{"Super Photo"});
 
     // Switching the ink mode selects the first media of the new list and its quality at once.
     ASSERT_TRUE(rig.page->UserClick(kMatte));
@@ -97,8 +84,6 @@ TEST(Model1Page, ListsFollowTheInkModeRadios)
     EXPECT_EQ(rig.Sel(kMedia), 0);
     EXPECT_EQ(rig.Page()->nPaperTyp, 0);
     EXPECT_EQ(rig.Page()->strPaperTyp, "Enhanced Matte Paper");
-    EXPECT_EQ(rig.Items(kQuality), Strings{"Super Photo"});
-    EXPECT_EQ(rig.Sel(kQuality), 0);
 
     ASSERT_TRUE(rig.page->UserClick(kPhoto));
     EXPECT_EQ(rig.Items(kMedia), kPhoto5760);
@@ -255,9 +240,6 @@ TEST(Model1Page, PlatenGapOutsideTheRangeKeepsThePageOpenAndSavesNothing)
 TEST(Model1Page, ConfirmingWithoutADriverSavesNothing)
 {
     CEpsonRPhoto2000Page page(nullptr);
-    EXPECT_EQ(page.GetTemplateId(), 22047u);
-    EXPECT_EQ(page.bMoveFullHeadWidth, 1);
-    EXPECT_EQ(page.nPaperTyp, 0);
     page.SetHostPrintMethod("720x720");
     CPropertySheet sheet;
     sheet.AddPage(&page);

@@ -16,6 +16,14 @@
 
 namespace pages_test {
 
+// A failed check may be reported by each exchange of the same action; every report is the range message.
+inline void ExpectRangeMessages(CDialog& page, const char* text)
+{
+    const std::vector<std::string> shown = page.TakeMessages();
+    EXPECT_FALSE(shown.empty());
+    for (const std::string& m : shown) EXPECT_EQ(m, text);
+}
+
 // A driver of model 1 or 2 over a settings store, and its page shown in a sheet.
 struct PageRig {
     CPrintEnv env;

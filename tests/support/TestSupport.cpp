@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "decode/PackBits.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -126,22 +128,14 @@ uint32_t Le(const std::string& s, size_t at, int n)
     return v;
 }
 
+// The decoder's unpacker: the stream reader needs no PackBits of its own.
 std::string Unpack(const std::string& packed, size_t want, std::string* out, size_t* used)
 {
-    size_t i = 0;
-    out->clear();
-    while (out->size() < want) {
-        if (i >= packed.size()) return "PackBits data ends early";
-        const uint8_t c = static_cast<uint8_t>(packed[i++]);
-        if (c == 0x80) return "PackBits count 0x80";
-        const size_t n = c < 0x80 ? c + 1u : 257u - c;
-        if (i + (c < 0x80 ? n : 1) > packed.size()) return "PackBits data ends early";
-        if (c < 0x80) out->append(packed, i, n);
-        else out->append(n, packed[i]);
-        i += c < 0x80 ? n : 1;
-    }
-    if (used) *used = i;
-    return out->size() == want ? "" : "PackBits length mismatch";
+    std::vector<uint8_t> bytes;
+    const UnpackResult r = UnpackBits(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), want, bytes);
+    out->assign(bytes.begin(), bytes.end());
+    if (used) *used = r.consumed;
+    return r.status == UnpackStatus::Ok ? "" : "PackBits data does not unpack to " + std::to_string(want) + " bytes";
 }
 
 namespace {
