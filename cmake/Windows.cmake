@@ -29,6 +29,9 @@ file(CREATE_LINK ${RPHOTO_JSON_DIR}/nlohmann ${CMAKE_BINARY_DIR}/include/nlohman
 include_directories(SYSTEM ${CMAKE_BINARY_DIR}/include)
 
 file(GLOB HOST_SOURCES CONFIGURE_DEPENDS host/*.cpp host/win32/*.cpp)
+# POSIX only: the settings file's lock (taken by the command line alone) and its replace helper
+# (the Windows settings store replaces its file through the profile functions and MoveFileEx).
+list(FILTER HOST_SOURCES EXCLUDE REGEX "/host/File(Lock|Replace)\\.cpp$")
 add_library(rphoto_host SHARED ${HOST_SOURCES})
 target_link_libraries(rphoto_host PRIVATE shell32 ole32)
 # Every host symbol is exported (as on Linux), but not those of the runtime linked in.
@@ -49,10 +52,13 @@ if(RPHOTO_WINDOWS_TESTS)
   # The decoder without its PNG pictures.
   file(GLOB DECODE_SOURCES CONFIGURE_DEPENDS decode/*.cpp)
   list(FILTER DECODE_SOURCES EXCLUDE REGEX "/PageImage\\.cpp$")
-  # The conservation suite as on Linux, the golden sample jobs and the Windows-only file behaviour,
-  # all through the module DLL's Create.
+  # The conservation suite and the golden job grid as on Linux, the golden sample jobs and the
+  # Windows-only file behaviour, all through the module DLL's Create.
   file(GLOB WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS tests/conservation_*.cpp tests/windows_*.cpp)
-  add_executable(rphoto_windows_tests ${WINDOWS_TEST_SOURCES} ${DECODE_SOURCES} app/JobRunner.cpp app/PlaneImage.cpp)
+  add_executable(rphoto_windows_tests ${WINDOWS_TEST_SOURCES} tests/golden_grid_test.cpp tests/support/TestSupport.cpp
+                 ${DECODE_SOURCES} app/JobRunner.cpp app/PlaneImage.cpp)
+  target_include_directories(rphoto_windows_tests PRIVATE tests)
+  target_compile_definitions(rphoto_windows_tests PRIVATE RPHOTO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   target_link_libraries(rphoto_windows_tests PRIVATE rphoto_driver rphoto_host gtest gtest_main)
 
   # CTest runs the whole Windows check (it needs the i686 build beside this one, as `make windows`

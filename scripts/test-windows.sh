@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build's checks (after `make windows`): the 32-bit DLLs export and import only
 # what they should, then the x86-64 test runner runs under wine64 in a Wine prefix of its own
-# (golden sample jobs, the conservation suite and the Windows file behaviour).
+# (golden sample jobs, the golden job grid, the conservation suite and the Windows file behaviour).
 # Usage: test-windows.sh [BUILD_FOLDER]   (default build-windows, holding i686/ and x86_64/)
 set -euo pipefail
 build=$(cd "${1:-build-windows}" && pwd)
@@ -38,8 +38,13 @@ mkdir -p "$work/golden"
 export RPHOTO_SAMPLE_PLANES=$work/planes RPHOTO_GOLDEN_OUT=$work/golden
 # Run from the build folder (drive Z:), so that the compiled-in source paths resolve.
 (cd "$build/x86_64/bin" && "$wine" rphoto_windows_tests.exe --gtest_brief=1 "$@")
-# The sample jobs written under Windows have the Linux build's bytes.
-if [ -n "$(ls "$work/golden")" ]; then
+# The sample jobs and the golden grid's jobs written under Windows have the Linux build's bytes.
+if [ -e "$work/golden/sample-r2000.prn" ]; then
   (cd "$work/golden" && sha256sum --quiet -c "$here/ref/sample-r2000.sha256" "$here/ref/sample-r3000.sha256")
   echo "golden sample jobs: the bytes of ref/"
+fi
+if compgen -G "$work/golden/model*.prn" >/dev/null; then
+  awk -F'\t' '{ gsub(/ /, "_", $1); print $2 "  " $1 ".prn" }' "$here/ref/golden-grid.tsv" > "$work/grid.sha256"
+  (cd "$work/golden" && sha256sum --quiet -c "$work/grid.sha256")
+  echo "golden job grid: the sums of ref/golden-grid.tsv"
 fi

@@ -2,13 +2,15 @@
 
 #include "decode/PackBits.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -87,9 +89,15 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes)
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "rphoto-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    m_path = pattern;
+    // A random name that no other folder has yet (create_directory says so), as mkdtemp makes one.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << "rphoto-test-" << std::hex << random() << random();
+        m_path = std::filesystem::temp_directory_path() / name.str();
+        if (std::filesystem::create_directory(m_path)) return;
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir()
@@ -98,6 +106,7 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, ec);
 }
 
+#ifndef _WIN32  // the command line is built for Linux only
 ShellRun RunShell(const std::string& command)
 {
     ShellRun run;
@@ -111,6 +120,7 @@ ShellRun RunShell(const std::string& command)
 }
 
 std::string RphotoCommand() { return std::string(RPHOTO_BIN_DIR) + "/rphoto"; }
+#endif
 
 std::vector<uint8_t> PackRow(const std::vector<uint8_t>& values, int bits)
 {

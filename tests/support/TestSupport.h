@@ -40,6 +40,7 @@ private:
 };
 
 // Runs `command` through the shell; its standard output and exit status (-1 if it did not exit).
+// Linux only, as the command line is.
 struct ShellRun {
     int status = -1;
     std::string out;
