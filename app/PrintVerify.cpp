@@ -12,22 +12,6 @@
 namespace {
 constexpr double kMmPerInch = 25.4;
 
-std::vector<uint8_t> Unpack(const JobPlane& plane, int bits)
-{
-    std::vector<uint8_t> values(static_cast<size_t>(plane.width) * static_cast<size_t>(plane.height));
-    const int perByte = 8 / bits;
-    const int mask = (1 << bits) - 1;
-    for (int y = 0; y < plane.height; ++y) {
-        const uint8_t* row = plane.Row(y);
-        for (int x = 0; x < plane.width; ++x) {
-            const int shift = 8 - (x % perByte + 1) * bits;
-            values[static_cast<size_t>(y) * static_cast<size_t>(plane.width) + static_cast<size_t>(x)] =
-                static_cast<uint8_t>((row[x / perByte] >> shift) & mask);
-        }
-    }
-    return values;
-}
-
 // Field 7 of the print method's parameter string: every set pixel prints as value 1.
 bool SingleDotSize(const CPrintEnv& store)
 {
@@ -55,13 +39,8 @@ VerifyReport VerifyPrintedJob(const PrintedJob& job, const std::function<std::st
     const int topRows = static_cast<int>(kTopOffsetMm * job.resY / kMmPerInch + 0.5);
     std::vector<VerifyPlane> planes;
     for (const JobPlane& p : *job.planes) {
-        VerifyPlane v;
-        v.ink = InkCode(job, p.color);
-        v.width = p.width;
-        v.height = p.height;
-        v.values = Unpack(p, job.bits);
-        v.pageRow = topRows;
-        planes.push_back(std::move(v));
+        planes.push_back(PlaneFromPacked(InkCode(job, p.color), p.width, p.height, p.packed.data(),
+                                         static_cast<size_t>(p.rowBytes), job.bits, topRows));
     }
 
     DecodeOptions decodeOptions;

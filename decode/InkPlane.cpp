@@ -92,19 +92,61 @@ uint64_t InkPlane::Reserve(int32_t row, int32_t col, int32_t maxColumns)
     return cost;
 }
 
-void InkPlane::Lay(int32_t row, int32_t col, uint8_t value, DotOrigin origin)
+// One tight loop per line: the cells of a row are contiguous, so pixel i of the line is cell
+// at + i * step. Counters stay in registers and are stored once.
+template <int Bpp>
+uint64_t InkPlane::LayPixels(Row& r, int64_t at, int32_t step, const uint8_t* line, int bytes, DotOrigin origin,
+                             int64_t& lo, int64_t& hi)
 {
+    constexpr int kPerByte = 8 / Bpp;
+    constexpr unsigned kMask = (1u << Bpp) - 1;
+    uint8_t* cells = r.cells.data();
+    DotOrigin* origins = m_trackOrigins ? r.origins.data() : nullptr;
+    uint64_t dots[4] = {0, 0, 0, 0}, positions = 0, multiply = 0;
+    for (int j = 0; j < bytes; ++j, at += int64_t{kPerByte} * step) {
+        // Blank stretches, common in sparse pages, are passed eight bytes at a time.
+        uint64_t word;
+        while (j + 8 <= bytes && (std::memcpy(&word, line + j, 8), word == 0)) {
+            j += 8;
+            at += int64_t{8 * kPerByte} * step;
+        }
+        if (j >= bytes) break;
+        const unsigned byte = line[j];
+        if (!byte) continue;
+        for (int k = 0; k < kPerByte; ++k) {
+            const unsigned v = (byte >> (8 - Bpp * (k + 1))) & kMask;
+            if (!v) continue;
+            const size_t i = static_cast<size_t>(at + int64_t{k} * step);
+            const unsigned cell = cells[i];
+            const unsigned hits = cell >> 2;
+            positions += hits == 0;
+            multiply += hits == 1;
+            cells[i] = static_cast<uint8_t>(((hits + (hits < 63)) << 2) | std::max(cell & 3, v));
+            if (origins) origins[i] = origin;
+            ++dots[v];
+            if (lo < 0) lo = static_cast<int64_t>(i);
+            hi = static_cast<int64_t>(i);
+        }
+    }
+    for (int v = 1; v < 4; ++v) m_dots[v] += dots[v];
+    m_positions += positions;
+    m_multiply += multiply;
+    return dots[1] + dots[2] + dots[3];
+}
+
+uint64_t InkPlane::LayLine(int32_t row, int32_t col, int32_t step, const uint8_t* line, int bytes, int bpp,
+                           DotOrigin origin)
+{
+    if (row < 0 || static_cast<size_t>(row) >= m_rows.size()) return 0;
     Row& r = m_rows[row];
-    uint8_t& cell = r.cells[col - r.first];
-    const uint8_t hits = cell >> 2;
-    if (hits == 0) ++m_positions;
-    if (hits == 1) ++m_multiply;
-    const uint8_t v = std::max<uint8_t>(cell & 3, value);
-    cell = static_cast<uint8_t>((std::min<int>(hits + 1, 63) << 2) | v);
-    if (m_trackOrigins) r.origins[col - r.first] = origin;
-    ++m_dots[value & 3];
-    m_width = std::max(m_width, col + 1);
+    int64_t lo = -1, hi = -1;
+    const int64_t at = int64_t{col} - r.first;
+    const uint64_t laid = bpp == 1 ? LayPixels<1>(r, at, step, line, bytes, origin, lo, hi)
+                                   : LayPixels<2>(r, at, step, line, bytes, origin, lo, hi);
+    if (laid == 0) return 0;
+    m_width = std::max(m_width, static_cast<int32_t>(r.first + hi + 1));
     m_height = std::max(m_height, row + 1);
-    m_left = std::min(m_left, col);
+    m_left = std::min(m_left, static_cast<int32_t>(r.first + lo));
     m_top = std::min(m_top, row);
+    return laid;
 }

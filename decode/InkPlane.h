@@ -55,8 +55,11 @@ public:
     uint64_t GrowthCost(int32_t row, int32_t col, int32_t maxColumns) const;
     // Makes (row, col) addressable; returns the bytes added (as GrowthCost said).
     uint64_t Reserve(int32_t row, int32_t col, int32_t maxColumns);
-    // Lays a dot (value 1..3) at an addressable position.
-    void Lay(int32_t row, int32_t col, uint8_t value, DotOrigin origin);
+    // Lays the dots of one raster line packed at bpp (1 or 2) bits per pixel, most significant
+    // first: pixel i at column col + i * step. Its leftmost and rightmost dots must be addressable.
+    // Returns the dots laid.
+    uint64_t LayLine(int32_t row, int32_t col, int32_t step, const uint8_t* line, int bytes, int bpp,
+                     DotOrigin origin);
 
 private:
     static constexpr int32_t kFirstSpan = 64;  // columns a row starts with
@@ -66,6 +69,9 @@ private:
         std::vector<DotOrigin> origins;
     };
     uint8_t Cell(int32_t row, int32_t col) const;
+    template <int Bpp>
+    uint64_t LayPixels(Row& r, int64_t at, int32_t step, const uint8_t* line, int bytes, DotOrigin origin,
+                       int64_t& lo, int64_t& hi);
     struct Span {
         int32_t first, end;
     };

@@ -164,24 +164,47 @@ void StreamDecoder::Raster()
     m_r.blocks.push_back(b);
 }
 
+namespace {
+// The first and last pixels of a raster line holding a dot; first is -1 for a blank line.
+struct PixelSpan {
+    int first = -1, last = -1;
+};
+
+int PixelInByte(uint8_t byte, int bpp, bool last)
+{
+    const int perByte = 8 / bpp;
+    const int mask = (1 << bpp) - 1;
+    int found = -1;
+    for (int k = 0; k < perByte && (last || found < 0); ++k)
+        if ((byte >> (8 - bpp * (k + 1))) & mask) found = k;
+    return found;
+}
+
+PixelSpan LineSpan(const uint8_t* line, int bytes, int bpp)
+{
+    PixelSpan s;
+    int j = 0;
+    while (j < bytes && !line[j]) ++j;
+    if (j == bytes) return s;
+    int e = bytes - 1;
+    while (!line[e]) --e;
+    const int perByte = 8 / bpp;
+    s.first = j * perByte + PixelInByte(line[j], bpp, false);
+    s.last = e * perByte + PixelInByte(line[e], bpp, true);
+    return s;
+}
+}  // namespace
+
 void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
 {
     const int bpp = b.bitsPerPixel;
-    const int perByte = 8 / bpp;
-    const uint8_t mask = static_cast<uint8_t>((1 << bpp) - 1);
     // First pass: the extent of the dots, so that a block outside the limits lays nothing.
     int64_t maxRow = -1, maxCol = -1;
     for (int r = 0; r < b.lines; ++r) {
-        const uint8_t* line = data + static_cast<size_t>(r) * b.bytesPerLine;
-        for (int j = b.bytesPerLine - 1; j >= 0; --j) {
-            if (!line[j]) continue;
-            int last = 0;
-            for (int k = 0; k < perByte; ++k)
-                if ((line[j] >> (8 - bpp * (k + 1))) & mask) last = k;
-            maxRow = b.row + int64_t{r} * b.rowStep;
-            maxCol = std::max(maxCol, b.column + (int64_t{j} * perByte + last) * b.columnStep);
-            break;
-        }
+        const PixelSpan s = LineSpan(data + static_cast<size_t>(r) * b.bytesPerLine, b.bytesPerLine, bpp);
+        if (s.first < 0) continue;
+        maxRow = b.row + int64_t{r} * b.rowStep;
+        maxCol = std::max(maxCol, b.column + int64_t{s.last} * b.columnStep);
     }
     if (maxRow < 0) return;
     if (maxRow >= m_opt.maxRows || maxCol >= m_opt.maxColumns)
@@ -204,26 +227,22 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
     }
 
     InkPlane& plane = PlaneFor(page, b.ink);
+    // Each line's row span grows once, to its leftmost and then its rightmost dot.
     for (int r = 0; r < b.lines; ++r) {
         const uint8_t* line = data + static_cast<size_t>(r) * b.bytesPerLine;
+        const PixelSpan s = LineSpan(line, b.bytesPerLine, bpp);
+        if (s.first < 0) continue;
         const int32_t row = static_cast<int32_t>(b.row + int64_t{r} * b.rowStep);
-        const DotOrigin origin{b.pass, static_cast<uint16_t>(r)};
-        for (int j = 0; j < b.bytesPerLine; ++j) {
-            if (!line[j]) continue;
-            for (int k = 0; k < perByte; ++k) {
-                const uint8_t v = (line[j] >> (8 - bpp * (k + 1))) & mask;
-                if (!v) continue;
-                const int32_t col = static_cast<int32_t>(b.column + (int64_t{j} * perByte + k) * b.columnStep);
-                const uint64_t cost = plane.GrowthCost(row, col, m_opt.maxColumns);
-                if (cost) {
-                    if (m_planeBytes + cost > m_opt.maxPlaneBytes)
-                        Fail("the page planes would need more than " +
-                             Num(static_cast<int64_t>(m_opt.maxPlaneBytes)) + " bytes");
-                    m_planeBytes += plane.Reserve(row, col, m_opt.maxColumns);
-                }
-                plane.Lay(row, col, v, origin);
-                ++b.dots;
-            }
+        for (const int pixel : {s.first, s.last}) {
+            const int32_t col = static_cast<int32_t>(b.column + int64_t{pixel} * b.columnStep);
+            const uint64_t cost = plane.GrowthCost(row, col, m_opt.maxColumns);
+            if (!cost) continue;
+            if (m_planeBytes + cost > m_opt.maxPlaneBytes)
+                Fail("the page planes would need more than " + Num(static_cast<int64_t>(m_opt.maxPlaneBytes)) +
+                     " bytes");
+            m_planeBytes += plane.Reserve(row, col, m_opt.maxColumns);
         }
+        b.dots += plane.LayLine(row, static_cast<int32_t>(b.column), b.columnStep, line, b.bytesPerLine, bpp,
+                                DotOrigin{b.pass, static_cast<uint16_t>(r)});
     }
 }

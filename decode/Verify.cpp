@@ -2,6 +2,7 @@
 #include "decode/Verify.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 
 #include "decode/Inks.h"
@@ -40,6 +41,64 @@ std::string CheckPlane(const VerifyPlane& p)
     return {};
 }
 
+// One position: got is the decoded cell (value in bits 0-1, times printed in bits 2-7).
+void Judge(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, int32_t col, uint8_t cell,
+           uint8_t want, bool marked)
+{
+    const uint8_t got = cell & 3;
+    if (got) {
+        ++v.found;
+        const uint8_t hits = cell >> 2;
+        if (hits > 1) {
+            ++v.multiple;
+            Sample(v, o.maxSamples, row, col, in, "printed " + std::to_string(hits) + " times");
+        }
+    }
+    if (want && marked) {
+        if (got) {
+            ++v.markedPresent;
+            Sample(v, o.maxSamples, row, col, in, "printed though expected missing");
+        } else {
+            ++v.markedMissing;
+        }
+    } else if (want) {
+        ++v.expected;
+        if (!got) {
+            ++v.missing;
+            Sample(v, o.maxSamples, row, col, in, "missing, want " + std::to_string(want));
+        } else if (got != want) {
+            ++v.wrongValue;
+            Sample(v, o.maxSamples, row, col, in, "value " + std::to_string(got) + ", want " + std::to_string(want));
+        }
+    } else if (got) {
+        ++v.extra;
+        Sample(v, o.maxSamples, row, col, in, "extra dot of value " + std::to_string(got));
+    }
+}
+
+// A row where every position holds the cell a single printing of its wanted value leaves:
+// compared eight cells at a time, only differing positions judged one by one.
+void CompareRow(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, const uint8_t* got,
+                const uint8_t* expect, int32_t cols)
+{
+    constexpr uint64_t kPrinted = 0x0404040404040404ull;  // the once-printed bit of eight cells
+    int32_t col = 0;
+    for (; col + 8 <= cols; col += 8) {
+        uint64_t a, e;
+        std::memcpy(&a, got + col, 8);
+        std::memcpy(&e, expect + col, 8);
+        if (a == e) {
+            // The printed bits summed by a multiply: the count lands in the top byte.
+            const uint64_t n = (((e & kPrinted) >> 2) * 0x0101010101010101ull) >> 56;
+            v.found += n;
+            v.expected += n;
+            continue;
+        }
+        for (int32_t c = col; c < col + 8; ++c) Judge(v, o, in, row, c, got[c], expect[c] & 3, false);
+    }
+    for (; col < cols; ++col) Judge(v, o, in, row, col, got[col], expect[col] & 3, false);
+}
+
 // Walks every position that the input or the decoded plane covers.
 InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, const VerifyOptions& o)
 {
@@ -50,54 +109,59 @@ InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, cons
         rows = std::max(rows, in->pageRow + in->height);
         cols = std::max(cols, in->pageColumn + in->width);
     }
-    std::vector<uint8_t> line(static_cast<size_t>(cols), 0);
+    const size_t width = static_cast<size_t>(cols);
+    std::vector<uint8_t> got(width), want(width);
     for (int32_t row = 0; row < rows; ++row) {
-        if (out) out->CopyRow(row, cols, line.data());
-        const int32_t y = in ? row - in->pageRow : -1;
-        const bool inRow = in && y >= 0 && y < in->height;
-        for (int32_t col = 0; col < cols; ++col) {
-            const uint8_t got = line[static_cast<size_t>(col)];
-            const int32_t x = in ? col - in->pageColumn : -1;
-            uint8_t want = 0;
-            bool marked = false;
-            if (inRow && x >= 0 && x < in->width) {
-                const size_t at = static_cast<size_t>(y) * static_cast<size_t>(in->width) + static_cast<size_t>(x);
-                want = in->values[at];
-                marked = !in->expectMissing.empty() && in->expectMissing[at] != 0;
-                if (want && o.singleDotSize) want = 1;
-            }
-            if (got) {
-                ++v.found;
-                const uint8_t hits = out->Hits(row, col);
-                if (hits > 1) {
-                    ++v.multiple;
-                    Sample(v, o.maxSamples, row, col, in, "printed " + std::to_string(hits) + " times");
-                }
-            }
-            if (want && marked) {
-                if (got) {
-                    ++v.markedPresent;
-                    Sample(v, o.maxSamples, row, col, in, "printed though expected missing");
-                } else {
-                    ++v.markedMissing;
-                }
-            } else if (want) {
-                ++v.expected;
-                if (!got) {
-                    ++v.missing;
-                    Sample(v, o.maxSamples, row, col, in, "missing, want " + std::to_string(want));
-                } else if (got != want) {
-                    ++v.wrongValue;
-                    Sample(v, o.maxSamples, row, col, in,
-                           "value " + std::to_string(got) + ", want " + std::to_string(want));
-                }
-            } else if (got) {
-                ++v.extra;
-                Sample(v, o.maxSamples, row, col, in, "extra dot of value " + std::to_string(got));
-            }
+        std::fill(got.begin(), got.end(), 0);
+        int32_t first = 0;
+        size_t n = 0;
+        const uint8_t* cells = out ? out->RowCells(row, &first, &n) : nullptr;
+        if (cells) {
+            const int64_t to = std::min<int64_t>(first + static_cast<int64_t>(n), cols);
+            if (to > first) std::memcpy(got.data() + first, cells, static_cast<size_t>(to - first));
         }
+        std::fill(want.begin(), want.end(), 0);
+        const int32_t y = in ? row - in->pageRow : -1;
+        const uint8_t* marks = nullptr;
+        uint8_t any = 0;
+        if (in && y >= 0 && y < in->height) {
+            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(in->width);
+            const uint8_t* src = in->values.data() + at;
+            uint8_t* dst = want.data() + in->pageColumn;
+            // The cell a single printing of each value leaves; the value itself for the plain walk.
+            uint8_t cellOf[4] = {0, 5, 6, 7};
+            if (o.singleDotSize) cellOf[2] = cellOf[3] = 5;
+            for (int32_t x = 0; x < in->width; ++x) any |= src[x];
+            if (!in->expectMissing.empty() || any > 3)
+                for (int32_t x = 0; x < in->width; ++x) dst[x] = o.singleDotSize ? src[x] != 0 : src[x];
+            else
+                for (int32_t x = 0; x < in->width; ++x) dst[x] = cellOf[src[x]];
+            if (!in->expectMissing.empty()) marks = in->expectMissing.data() + at;
+        }
+        if (marks || any > 3) {
+            // Marked or out-of-range values: the plain walk, position by position.
+            for (int32_t col = 0; col < cols; ++col) {
+                const int32_t x = col - (in ? in->pageColumn : 0);
+                const bool marked = marks && x >= 0 && x < in->width && marks[x] != 0;
+                Judge(v, o, in, row, col, got[static_cast<size_t>(col)], want[static_cast<size_t>(col)], marked);
+            }
+            continue;
+        }
+        CompareRow(v, o, in, row, got.data(), want.data(), cols);
     }
     return v;
+}
+// Whole bytes a pixel group at a time, then the pixels of the last, partial byte.
+template <int Bits>
+void UnpackRow(const uint8_t* row, int32_t width, uint8_t* out)
+{
+    constexpr int kPerByte = 8 / Bits;
+    constexpr unsigned kMask = (1u << Bits) - 1;
+    const int32_t whole = width / kPerByte;
+    for (int32_t j = 0; j < whole; ++j, out += kPerByte)
+        for (int k = 0; k < kPerByte; ++k) out[k] = static_cast<uint8_t>((row[j] >> (8 - Bits * (k + 1))) & kMask);
+    for (int k = 0; k < width % kPerByte; ++k)
+        out[k] = static_cast<uint8_t>((row[whole] >> (8 - Bits * (k + 1))) & kMask);
 }
 }  // namespace
 
@@ -110,14 +174,11 @@ VerifyPlane PlaneFromPacked(uint8_t ink, int32_t width, int32_t height, const ui
     p.height = std::max(height, 0);
     p.pageRow = pageRow;
     p.values.assign(static_cast<size_t>(p.width) * static_cast<size_t>(p.height), 0);
-    const int perByte = bits == 1 ? 8 : 4;
-    const int shiftBits = bits == 1 ? 1 : 2;
-    const uint8_t mask = bits == 1 ? 1 : 3;
     for (int32_t y = 0; y < p.height; ++y) {
+        uint8_t* out = p.values.data() + static_cast<size_t>(y) * static_cast<size_t>(p.width);
         const uint8_t* row = packed + static_cast<size_t>(y) * rowBytes;
-        for (int32_t x = 0; x < p.width; ++x)
-            p.values[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)] =
-                static_cast<uint8_t>((row[x / perByte] >> (8 - (x % perByte + 1) * shiftBits)) & mask);
+        if (bits == 1) UnpackRow<1>(row, p.width, out);
+        else UnpackRow<2>(row, p.width, out);
     }
     return p;
 }
