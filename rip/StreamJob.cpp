@@ -70,6 +70,7 @@ bool StreamJob::Open()
     m_open = true;
     m_driver.JobOpen(m_ctx.get());
     m_started = m_driver.m_pDevParms && m_driver.m_pDevParms->OutputStartString(&m_driver);
+    m_failed = !m_started;
     m_driver.OutputInit(0, 0);
     return m_started;
 }
@@ -82,28 +83,31 @@ void StreamJob::Report()
 
 bool StreamJob::DataRow(const uint8_t* const* planes)
 {
-    if (!m_open || m_rowsDone >= m_job.height) return false;
+    if (!m_open || m_failed || m_rowsDone >= m_job.height) return false;
     const double t = ThreadCpu();
-    if (m_pendingEmpty) m_driver.OutputEmptyRows(m_pendingEmpty);
+    // The job stops at the first failure: no row after it.
+    if (m_pendingEmpty) m_failed = !m_driver.OutputEmptyRows(m_pendingEmpty);
     m_pendingEmpty = 0;
-    for (size_t i = 0; i < m_rows.size(); ++i) std::memcpy(m_rows[i]->row.data(), planes[i], m_rows[i]->row.size());
-    m_driver.OutputDataRow();
+    if (!m_failed) {
+        for (size_t i = 0; i < m_rows.size(); ++i) std::memcpy(m_rows[i]->row.data(), planes[i], m_rows[i]->row.size());
+        m_failed = !m_driver.OutputDataRow();
+    }
     m_moduleSeconds += ThreadCpu() - t;
     ++m_rowsDone;
     Report();
-    return !m_driver.GetError();
+    return !m_failed;
 }
 
 bool StreamJob::EmptyRows(int count)
 {
-    if (!m_open || count < 0 || count > m_job.height - m_rowsDone) return false;
+    if (!m_open || m_failed || count < 0 || count > m_job.height - m_rowsDone) return false;
     // Runs are joined, so the driver sees one empty run however the rows arrived.
     for (int i = 0; i < count; ++i) {
         ++m_pendingEmpty;
         ++m_rowsDone;
         Report();
     }
-    return !m_driver.GetError();
+    return true;
 }
 
 bool StreamJob::Close()
@@ -112,17 +116,18 @@ bool StreamJob::Close()
     const double t = ThreadCpu();
     m_pendingEmpty += m_job.height - m_rowsDone;
     m_rowsDone = m_job.height;
-    if (m_pendingEmpty) m_driver.OutputEmptyRows(m_pendingEmpty);
+    if (m_pendingEmpty && !m_failed) m_failed = !m_driver.OutputEmptyRows(m_pendingEmpty);
     m_pendingEmpty = 0;
-    const int exitResult = m_driver.OutputExit();
-    const int ended = m_driver.m_pDevParms && m_driver.m_pDevParms->OutputEndString(&m_driver);
+    // After a failure the job is closed without its end stream, as the plane runner does.
+    const int exitResult = m_driver.OutputExit() && !m_failed;
+    const int ended = exitResult && m_driver.m_pDevParms && m_driver.m_pDevParms->OutputEndString(&m_driver);
     m_driver.JobClose();
     m_driver.SetJobPrintAttach(nullptr);
     m_driver.SetOutputSink(nullptr);
     m_driver.SetupJob(JobSetup(), {});
     m_open = false;
     m_moduleSeconds += ThreadCpu() - t;
-    return m_started && exitResult && ended && !m_failed;
+    return m_started && exitResult && ended;
 }
 
 }  // namespace rip

@@ -16,6 +16,9 @@
 #include <map>
 #include <sstream>
 
+#ifndef _WIN32
+#include "rip/StreamJob.h"
+#endif
 #include "app/JobRunner.h"
 #include "decode/Decoder.h"
 #include "host/OutputSink.h"
@@ -114,7 +117,7 @@ std::vector<JobPlane> Page(const Config& c)
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
 // Every job with the printer clock pinned, so that two runs of one job give the same bytes.
-JobOutcome RunGridJob(const Config& c, const Settings& extra, IOutputSink& sink)
+JobOutcome RunGridJob(const Config& c, const Settings& extra, IOutputSink& sink, bool streamed = false)
 {
 #ifdef _WIN32
     _putenv("SOURCE_DATE_EPOCH=0");
@@ -135,12 +138,43 @@ JobOutcome RunGridJob(const Config& c, const Settings& extra, IOutputSink& sink)
     if (c.singleDot) env.PutString((std::string("$Parms$") + m.name).c_str(), "0,0,0,0,3,0,1");
     for (const auto& [key, value] : extra) env.PutString(key.c_str(), value.c_str());
     DriverPtr driver(Create(&env));
-    JobDescription job;
-    job.resX = m.resX;
-    job.resY = m.resY;
-    job.bits = c.bits;
-    job.compression = c.compress;
-    return RunJob(*AsDriverBase(driver.get()), job, Page(c), sink);
+    const std::vector<JobPlane> planes = Page(c);
+    if (!streamed) {
+        JobDescription job;
+        job.resX = m.resX;
+        job.resY = m.resY;
+        job.bits = c.bits;
+        job.compression = c.compress;
+        return RunJob(*AsDriverBase(driver.get()), job, planes, sink);
+    }
+#ifdef _WIN32
+    return JobOutcome();
+#else
+    // The row-streaming runner of pictures and the printer application, fed the same rows.
+    rip::StreamJobDescription d;
+    d.resX = m.resX;
+    d.resY = m.resY;
+    d.bits = c.bits;
+    d.compression = c.compress;
+    d.width = planes[0].width;
+    d.height = planes[0].height;
+    for (const JobPlane& p : planes) d.colors.push_back(p.color);
+    rip::StreamJob job(*AsDriverBase(driver.get()), d, sink);
+    JobOutcome outcome;
+    outcome.started = job.Open();
+    std::vector<const uint8_t*> rows(planes.size());
+    bool going = outcome.started;
+    for (int y = 0; y < d.height && going; ++y) {
+        bool empty = true;
+        for (size_t i = 0; i < planes.size(); ++i) {
+            rows[i] = planes[i].Row(y);
+            empty = empty && std::all_of(rows[i], rows[i] + planes[i].rowBytes, [](uint8_t b) { return b == 0; });
+        }
+        going = empty ? job.EmptyRows(1) : job.DataRow(rows.data());
+    }
+    outcome.exitResult = outcome.ended = job.Close() && going;
+    return outcome;
+#endif
 }
 
 std::string JobBytes(const Config& c, const Settings& extra = {})
@@ -236,15 +270,25 @@ TEST(GoldenGrid, AnOutputThatFailsEndsTheJobWithNothingAfterTheFailure)
     const Config c{2, 3, 2, 1, 1, 6, 1500, 1, 0, 0};  // 1440x720, a job of several writes
     MemorySink whole;
     ASSERT_TRUE(RunGridJob(c, {}, whole).Ok());
-    for (const char* background : {"0", "1"})
-        for (size_t permille : {1, 300, 700, 990}) {
-            FailingSink sink(whole.bytes.size() * permille / 1000);
-            const JobOutcome outcome = RunGridJob(c, {{"BackgroundOutput", background}}, sink);
-            EXPECT_FALSE(outcome.exitResult) << background << " " << permille;
-            EXPECT_TRUE(sink.failed);
-            EXPECT_EQ(sink.writesAfter, 0) << background << " " << permille;
-            EXPECT_TRUE(sink.bytes == whole.bytes.substr(0, sink.bytes.size())) << background << " " << permille;
-        }
+#ifndef _WIN32
+    MemorySink streamedWhole;
+    ASSERT_TRUE(RunGridJob(c, {}, streamedWhole, true).Ok());
+    EXPECT_TRUE(streamedWhole.bytes == whole.bytes) << "the two job runners disagree";
+#endif
+    for (bool streamed : {false, true})
+        for (const char* background : {"0", "1"})
+            for (size_t permille : {1, 300, 700, 990}) {
+#ifdef _WIN32
+                if (streamed) continue;
+#endif
+                FailingSink sink(whole.bytes.size() * permille / 1000);
+                const JobOutcome outcome = RunGridJob(c, {{"BackgroundOutput", background}}, sink, streamed);
+                const std::string what = std::string(streamed ? "streamed " : "") + background + " " + std::to_string(permille);
+                EXPECT_FALSE(outcome.exitResult) << what;
+                EXPECT_TRUE(sink.failed);
+                EXPECT_EQ(sink.writesAfter, 0) << what;
+                EXPECT_TRUE(sink.bytes == whole.bytes.substr(0, sink.bytes.size())) << what;
+            }
 }
 
 // ESC i blocks of a job: with "PackBitsPerLine" no PackBits run crosses the end of a raster
