@@ -14,43 +14,34 @@
 #include <string>
 
 #include "app/OutputFile.h"
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-const std::string kRphoto = std::string(RPHOTO_BIN_DIR) + "/rphoto";
-
 class Hardening : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("rphoto-hardening-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         Write("s.ini", "A = 1\n");
         // 8 x 2 pixels of all four levels: small enough for every page and method.
         Write("K.pgm", std::string("P5\n8 2\n3\n", 9) + std::string("\0\1\2\3\3\2\1\0\1\1\1\1\2\2\2\2", 16));
         // The start stream's first bytes: the exit-packet sequence.
         Write("job.prn", std::string("\0\0\0\x1b\x01@EJL 1284.4\n", 17));
     }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string P(const std::string& name) const { return (dir / name).string(); }
-    void Write(const std::string& name, const std::string& bytes) { std::ofstream(P(name), std::ios::binary) << bytes; }
-    std::string Read(const std::string& name) const
-    {
-        std::ifstream in(P(name), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
+    std::string P(const std::string& name) const { return tmp / name; }
+    void Write(const std::string& name, const std::string& bytes) { test_support::WriteFile(P(name), bytes); }
+    std::string Read(const std::string& name) const { return test_support::ReadFile(P(name)); }
     // Runs rphoto in the test folder with its own data folders; stderr is kept apart from stdout.
     int Run(const std::string& args, std::string* err = nullptr)
     {
-        const std::string cmd = "cd '" + dir.string() + "' && XDG_CONFIG_HOME=cfg XDG_DATA_HOME=data '" + kRphoto +
-                                "' " + args + " 2>err.txt";
-        const int st = std::system(cmd.c_str());
+        const int status = test_support::RunShell("cd '" + dir.string() + "' && XDG_CONFIG_HOME=cfg XDG_DATA_HOME=data '" +
+                                                  test_support::RphotoCommand() + "' " + args + " 2>err.txt").status;
         if (err) *err = Read("err.txt");
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        return status;
     }
-    fs::path dir;
+    const test_support::TempDir tmp;
+    const fs::path dir = tmp.path();
 };
 
 constexpr const char* kStreams = "streams --model r2000 --method 1440x720 --settings s.ini ";

@@ -129,17 +129,9 @@ Page MakePage(const JobConfig& c)
 JobRun RunJob(const JobConfig& c, const Page& page)
 {
     const Method& m = c.M();
-    const std::string prefix = c.model == 1 ? "DP1_" : "DP2_";
-    CPrintEnv env;
-    env.PutInt(PrEnv_UID, c.model);
-    env.PutString(PrEnv_PrintMethod.pszKey, m.name);
-    env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A4");
-    env.PutInt("WeaveRatio", c.ratio);
-    env.PutInt((prefix + "inkMode").c_str(), 0);
-    env.PutInt((prefix + "bEnableWeave").c_str(), c.weave ? 1 : 0);
-    env.PutInt((prefix + "bEnableBrokenNozzles").c_str(), c.simulateBroken ? 1 : 0);
-    for (int n : c.brokenNozzles) env.PutInt((prefix + "bBrokenNozzle_" + std::to_string(n)).c_str(), 1);
-    if (c.singleDotSize) env.PutString((std::string("$Parms$") + m.name).c_str(), "0,0,0,0,3,0,1");
+    CPrintEnv env = test_support::JobStore({c.model, m.name, c.ratio, c.weave, c.simulateBroken, c.brokenNozzles,
+                                            c.singleDotSize});
+    env.PutInt(c.model == 1 ? "DP1_inkMode" : "DP2_inkMode", 0);
 
     JobRun run;
     DriverPtr created(Create(&env));  // the host releases the driver and its device parameters

@@ -23,6 +23,7 @@
 #include "decode/Decoder.h"
 #include "host/OutputSink.h"
 #include "host/PrintEnv.h"
+#include "support/TestSupport.h"
 
 extern "C" IPrinterDriver* Create(CPrintEnv* pEnv);
 
@@ -125,17 +126,9 @@ JobOutcome RunGridJob(const Config& c, const Settings& extra, IOutputSink& sink,
     setenv("SOURCE_DATE_EPOCH", "0", 1);
 #endif
     const Method& m = kMethods[c.method];
-    const std::string prefix = c.model == 1 ? "DP1_" : "DP2_";
-    CPrintEnv env;
-    env.PutInt(PrEnv_UID, c.model);
-    env.PutString(PrEnv_PrintMethod.pszKey, m.name);
-    env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A4");
-    env.PutInt("WeaveRatio", c.ratio);
-    env.PutInt((prefix + "bEnableWeave").c_str(), c.weave);
-    env.PutInt((prefix + "bEnableBrokenNozzles").c_str(), c.broken == 1);
-    if (c.broken)
-        for (int n : {0, 1, 77, 179}) env.PutInt((prefix + "bBrokenNozzle_" + std::to_string(n)).c_str(), 1);
-    if (c.singleDot) env.PutString((std::string("$Parms$") + m.name).c_str(), "0,0,0,0,3,0,1");
+    std::vector<int> broken;
+    if (c.broken) broken = {0, 1, 77, 179};
+    CPrintEnv env = test_support::JobStore({c.model, m.name, c.ratio, c.weave != 0, c.broken == 1, broken, c.singleDot != 0});
     for (const auto& [key, value] : extra) env.PutString(key.c_str(), value.c_str());
     DriverPtr driver(Create(&env));
     const std::vector<JobPlane> planes = Page(c);

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "host/PrintEnv.h"
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,6 @@ namespace {
 
 class SettingsSafety : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
     static CPrintEnv Loaded(const fs::path& p)
     {
         CPrintEnv env;
@@ -32,12 +31,13 @@ protected:
     std::string Rphoto(const std::string& commandAndArgs) const
     {
         const size_t end = commandAndArgs.find(' ');
-        return "timeout 20 '" RPHOTO_BIN_DIR "/rphoto' " + commandAndArgs.substr(0, end) + " --settings '" + path +
-               "'" + commandAndArgs.substr(end) + " >/dev/null 2>&1";
+        return "timeout 20 '" + test_support::RphotoCommand() + "' " + commandAndArgs.substr(0, end) + " --settings '" +
+               path + "'" + commandAndArgs.substr(end) + " >/dev/null 2>&1";
     }
 
-    const fs::path dir = fs::temp_directory_path() / ("rphoto-settings-safety-" + std::to_string(::getpid()));
-    const std::string path = (dir / "settings.ini").string();
+    const test_support::TempDir tmp;
+    const fs::path dir = tmp.path();
+    const std::string path = tmp / "settings.ini";
 };
 
 TEST_F(SettingsSafety, WhatIsSavedReadsBackOrIsRefusedBeforeWriting)

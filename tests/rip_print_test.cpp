@@ -1,8 +1,6 @@
 // `rphoto print PICTURE`: where the picture lands in the decoded job, and refusals of damaged
 // files without an output file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <vips/vips8>
 
@@ -10,35 +8,29 @@
 #include <fstream>
 
 #include "decode/Decoder.h"
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-const std::string kRphoto = std::string(RPHOTO_BIN_DIR) + "/rphoto";
 
 class PicturePrint : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(VIPS_INIT("rip_print_test"), 0);
-        dir = fs::temp_directory_path() / ("rphoto-picture-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // Exit status and everything printed.
     int Run(const std::string& args, std::string* out = nullptr)
     {
-        FILE* p = popen(("'" + kRphoto + "' print --settings '" + (dir / "s.ini").string() + "' --quiet " + args + " 2>&1").c_str(), "r");
-        std::string text;
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-        const int st = pclose(p);
-        if (out) *out = text;
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        const test_support::ShellRun run = test_support::RunShell("'" + test_support::RphotoCommand() + "' print --settings '" +
+                                                                  (dir / "s.ini").string() + "' --quiet " + args + " 2>&1");
+        if (out) *out = run.out;
+        return run.status;
     }
-    fs::path dir;
+    const test_support::TempDir tmp;
+    const fs::path dir = tmp.path();
 };
 
 struct Box { int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1; };

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <process.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include "app/JobRunner.h"
 #include "host/OutputSink.h"
 #include "host/PrintEnv.h"
+#include "support/TestSupport.h"
 
 extern "C" IPrinterDriver* Create(CPrintEnv* pEnv);
 
@@ -22,17 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
+using test_support::ReadFile;
 
 class WindowsFiles : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
-    const fs::path dir = fs::temp_directory_path() / ("rphoto-windows-" + std::to_string(_getpid()));
+    const test_support::TempDir tmp;
+    const fs::path dir = tmp.path();
 };
 
 TEST_F(WindowsFiles, EverySaveReplacesTheSettingsFile)
@@ -60,7 +55,7 @@ TEST_F(WindowsFiles, JobBytesPassATextModeDescriptorUnchanged)
     FdSink sink(fd);
     EXPECT_TRUE(sink.Write(bytes.data(), bytes.size()));
     ASSERT_EQ(_close(fd), 0);
-    EXPECT_EQ(Slurp(path), bytes);
+    EXPECT_EQ(ReadFile(path), bytes);
 }
 
 TEST_F(WindowsFiles, StatisticsLogGoesToLocalAppDataUnderAWindowsName)
@@ -85,7 +80,7 @@ TEST_F(WindowsFiles, StatisticsLogGoesToLocalAppDataUnderAWindowsName)
     for (const auto& e : fs::directory_iterator(logs))
         if (e.path().filename().string().rfind("a_b_c_d_e_f_g_h_720x720_", 0) == 0) found.push_back(e.path());
     ASSERT_EQ(found.size(), 1u);
-    const std::string text = Slurp(found[0]);
+    const std::string text = ReadFile(found[0]);
     fs::remove(found[0]);
     EXPECT_EQ(text.rfind("PRINT a/b*c?d\"e<f>g|h SUCCESSFUL!!\n", 0), 0u) << text;
     EXPECT_EQ(text.find('\r'), std::string::npos) << "the log was written in text mode";

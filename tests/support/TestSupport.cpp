@@ -263,4 +263,19 @@ Raster ReadRaster(const std::string& stream)
     return out;
 }
 
+CPrintEnv JobStore(const JobStoreOptions& o)
+{
+    const std::string prefix = o.model == 1 ? "DP1_" : "DP2_";
+    CPrintEnv env;
+    env.PutInt(PrEnv_UID, o.model);
+    env.PutString(PrEnv_PrintMethod.pszKey, o.method);
+    env.PutString(PrEnv_DefaultMediaSizeName.pszKey, "ISO A4");
+    env.PutInt("WeaveRatio", o.ratio);
+    env.PutInt((prefix + "bEnableWeave").c_str(), o.weave ? 1 : 0);
+    env.PutInt((prefix + "bEnableBrokenNozzles").c_str(), o.simulateBroken ? 1 : 0);
+    for (int n : o.brokenNozzles) env.PutInt((prefix + "bBrokenNozzle_" + std::to_string(n)).c_str(), 1);
+    if (o.singleDotSize) env.PutString((std::string("$Parms$") + o.method).c_str(), "0,0,0,0,3,0,1");
+    return env;
+}
+
 }  // namespace test_support

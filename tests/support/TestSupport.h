@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/HostTypes.h"
+#include "host/PrintEnv.h"
 
 namespace test_support {
 
@@ -94,5 +95,18 @@ struct Raster {
 };
 // Reads a stream of vertical moves, horizontal positions, raster blocks and carriage returns.
 Raster ReadRaster(const std::string& stream);
+
+// The store of a whole job: model, print method on ISO A4, weave ratio, weave and the
+// broken-nozzle simulation with its marked nozzles, the single-dot-size flag when asked.
+struct JobStoreOptions {
+    int model = 2;
+    const char* method = "1440x720";
+    int ratio = 6;
+    bool weave = true;
+    bool simulateBroken = false;
+    std::vector<int> brokenNozzles;
+    bool singleDotSize = false;
+};
+CPrintEnv JobStore(const JobStoreOptions& o);
 
 }  // namespace test_support
