@@ -63,7 +63,7 @@ VerifyReport VerifyPrintedJob(const PrintedJob& job, const std::function<std::st
             return report;
         }
         for (VerifyPlane& v : planes) {
-            v.expectMissing.assign(v.values.size(), 0);
+            v.expectMissing.assign(static_cast<size_t>(v.width) * static_cast<size_t>(v.height), 0);
             const InkPlane* printed = reference.pages.empty() ? nullptr : reference.pages[0].Plane(v.ink);
             if (!printed) continue;
             for (int32_t y = 0; y < v.height; ++y)

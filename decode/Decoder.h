@@ -9,8 +9,9 @@
 #include "decode/InkPlane.h"
 
 struct DecodeOptions {
-    // Keep the pass and nozzle of every dot: 9 bytes a position instead of 1. A full A4 page at
-    // 1440 x 720 dpi needs about 70 Mpixels per ink, so big jobs are decoded without it.
+    // Keep the pass and nozzle of every dot: 8 bytes a position beside the 2 bits of its value.
+    // A full A4 page at 1440 x 720 dpi holds about 70 Mpixels per ink, so big jobs are decoded
+    // without it.
     bool trackOrigins = true;
     int32_t maxRows = 1 << 20;             // page limit in vertical units
     int32_t maxColumns = 1 << 18;          // page limit in horizontal units
@@ -20,7 +21,9 @@ struct DecodeOptions {
     double maxPaperLengthMm = 483;
     // Together with a stream of at most 192 MiB and a preview of at most 8 Mpixels, these keep
     // `rphoto decode` under 1 GiB whatever the stream says.
-    uint64_t maxPlaneBytes = 512ull << 20;  // storage of all ink planes together
+    // Storage of all ink planes together: 2 bits a stored position (a full A4 page at 1440 x 720
+    // dpi in 8 inks takes about 200 MiB), a byte more in rows with a position printed twice.
+    uint64_t maxPlaneBytes = 512ull << 20;
     uint64_t maxListingBytes = 128ull << 20;  // the commands and raster blocks kept
     size_t maxWarnings = 100;              // later warnings are counted, not kept
 };

@@ -11,9 +11,32 @@ struct DotOrigin {
     uint16_t nozzle = 0;
 };
 
+// One stored row: the dot values of columns [first, first + columns), packed as decode/PackedDots.h
+// says. Both are multiples of kRowAlign, so the bytes of a row line up with a host row's bytes.
+struct PlaneRow {
+    int32_t first = 0;
+    int32_t columns = 0;
+    const uint8_t* values = nullptr;  // null when the row stores nothing
+    const uint8_t* hits = nullptr;    // times laid per position, once one of the row's positions was
+                                      // laid twice (0: as its value says); null while each was laid once
+};
+
+// The first and last pixels of a raster line that hold a dot.
+struct PixelSpan {
+    int first = -1, last = -1;  // first is -1 for a blank line
+};
+PixelSpan LineSpan(const uint8_t* line, int bytes, int bpp);
+
+struct LaidLine {
+    uint64_t dots = 0;         // dots laid
+    uint64_t grownBytes = 0;   // storage the laying added (a times-laid record on a first double printing)
+};
+
 // Page rows are vertical units, page columns horizontal units; rows grow on demand.
 class InkPlane {
 public:
+    static constexpr int32_t kRowAlign = 32;  // columns: a 64-bit word of values
+
     InkPlane(uint8_t ink, bool trackOrigins) : m_ink(ink), m_trackOrigins(trackOrigins) {}
 
     uint8_t Ink() const { return m_ink; }
@@ -24,13 +47,12 @@ public:
     // The topmost row / leftmost column holding a dot; INT32_MAX when the plane is empty.
     int32_t Top() const { return m_top; }
     int32_t Left() const { return m_left; }
-    // The stored cells of a row (value in bits 0-1): *n of them from column *first; null when none.
-    const uint8_t* RowCells(int32_t row, int32_t* first, size_t* n) const;
+    PlaneRow Row(int32_t row) const;
 
     // Dot value 0..3 at a position (0 outside the stored area). Double printing keeps the larger value.
-    uint8_t Value(int32_t row, int32_t col) const { return Cell(row, col) & 3; }
+    uint8_t Value(int32_t row, int32_t col) const;
     // How many times a dot was laid at a position (saturates at 63).
-    uint8_t Hits(int32_t row, int32_t col) const { return Cell(row, col) >> 2; }
+    uint8_t Hits(int32_t row, int32_t col) const;
     // The pass and nozzle of the last dot laid at a position; empty without a dot or tracking.
     std::optional<DotOrigin> Origin(int32_t row, int32_t col) const;
 
@@ -56,32 +78,38 @@ public:
     // Makes (row, col) addressable; returns the bytes added (as GrowthCost said).
     uint64_t Reserve(int32_t row, int32_t col, int32_t maxColumns);
     // Lays the dots of one raster line packed at bpp (1 or 2) bits per pixel, most significant
-    // first: pixel i at column col + i * step. Its leftmost and rightmost dots must be addressable.
-    // Returns the dots laid.
-    uint64_t LayLine(int32_t row, int32_t col, int32_t step, const uint8_t* line, int bytes, int bpp,
+    // first: pixel i at column col + i * step. `dots` is the line's span (not blank); the columns
+    // of its first and last pixels must be addressable.
+    LaidLine LayLine(int32_t row, int32_t col, int32_t step, const uint8_t* line, int bpp, PixelSpan dots,
                      DotOrigin origin);
 
 private:
-    static constexpr int32_t kFirstSpan = 64;  // columns a row starts with
-    struct Row {
-        int32_t first = 0;           // column of cells[0]
-        std::vector<uint8_t> cells;  // value in bits 0-1, hits in bits 2-7
-        std::vector<DotOrigin> origins;
+    struct Stored {
+        int32_t first = 0;               // column of the first position
+        std::vector<uint8_t> values;     // 4 positions a byte
+        std::vector<uint8_t> hits;       // empty until a position is laid twice
+        std::vector<DotOrigin> origins;  // with tracking only
     };
-    uint8_t Cell(int32_t row, int32_t col) const;
-    template <int Bpp>
-    uint64_t LayPixels(Row& r, int64_t at, int32_t step, const uint8_t* line, int bytes, DotOrigin origin,
-                       int64_t& lo, int64_t& hi);
     struct Span {
         int32_t first, end;
     };
-    Span Grown(const Row& r, int32_t col, int32_t maxColumns) const;
-    size_t CellBytes() const { return 1 + (m_trackOrigins ? sizeof(DotOrigin) : 0); }
+    struct Counts {
+        uint64_t dots[4] = {0, 0, 0, 0};
+        uint64_t positions = 0, multiply = 0, grownBytes = 0;
+    };
+    const Stored* Find(int32_t row, int32_t col, size_t* at) const;
+    Span Grown(const Stored& r, int32_t col, int32_t maxColumns) const;
+    uint64_t ColumnBytes(int64_t columns) const;
+    // One dot at position `at` of a row, whatever was there before.
+    void LayDot(Stored& r, size_t at, unsigned v, Counts& c);
+    void LayWords(Stored& r, int64_t at, int32_t step, const uint8_t* line, int bpp, PixelSpan dots, Counts& c);
+    void LayPixels(Stored& r, int64_t at, int32_t step, const uint8_t* line, int bpp, PixelSpan dots,
+                   DotOrigin origin, Counts& c);
 
     uint8_t m_ink;
     bool m_trackOrigins;
     int m_bitsPerPixel = 2;
-    std::vector<Row> m_rows;
+    std::vector<Stored> m_rows;
     int32_t m_width = 0;
     int32_t m_height = 0;
     int32_t m_top = INT32_MAX;

@@ -11,6 +11,7 @@
 
 #include "decode/Font5x7.h"
 #include "decode/Inks.h"
+#include "decode/PackedDots.h"
 
 namespace {
 constexpr int kFontScale = 2;
@@ -101,25 +102,22 @@ RgbImage RenderPreview(const DecodedPage& page, int maxWidth)
         // The columns of this row that any ink stores, relative to x0.
         int64_t from = srcW, to = 0;
         for (const InkPlane* ink : inks) {
-            int32_t first = 0;
-            size_t n = 0;
-            if (!ink->RowCells(y0 + y, &first, &n)) continue;
-            from = std::min<int64_t>(from, std::max<int64_t>(first - int64_t{x0}, 0));
-            to = std::max<int64_t>(to, std::min<int64_t>(first + static_cast<int64_t>(n) - x0, srcW));
+            const PlaneRow r = ink->Row(y0 + y);
+            if (!r.values) continue;
+            from = std::min<int64_t>(from, std::max<int64_t>(r.first - int64_t{x0}, 0));
+            to = std::max<int64_t>(to, std::min<int64_t>(int64_t{r.first} + r.columns - x0, srcW));
         }
         if (from >= to) continue;
         pixel.assign(static_cast<size_t>(to - from) * 3, 1.0);
         for (const InkPlane* ink : inks) {
-            int32_t first = 0;
-            size_t n = 0;
-            const uint8_t* cells = ink->RowCells(y0 + y, &first, &n);
+            const PlaneRow r = ink->Row(y0 + y);
             const InkInfo info = LookupInk(ink->Ink());
             const uint8_t* c = info.rgb;
             const double full = ink->BitsPerPixel() == 1 ? 1.0 : 3.0;
-            const int64_t lo = std::max<int64_t>(from, first - int64_t{x0});
-            const int64_t hi = std::min<int64_t>(to, first + static_cast<int64_t>(n) - x0);
+            const int64_t lo = std::max<int64_t>(from, r.first - int64_t{x0});
+            const int64_t hi = std::min<int64_t>(to, int64_t{r.first} + r.columns - x0);
             for (int64_t x = lo; x < hi; ++x) {
-                const uint8_t v = cells[x + x0 - first] & 3;
+                const uint8_t v = packed::ValueAt(r.values, static_cast<size_t>(x + x0 - r.first));
                 if (!v) continue;
                 const double a = std::min(v / full, 1.0);
                 for (int k = 0; k < 3; ++k) pixel[(x - from) * 3 + k] *= 1.0 - a * (1.0 - c[k] / 255.0);

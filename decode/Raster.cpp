@@ -164,37 +164,6 @@ void StreamDecoder::Raster()
     m_r.blocks.push_back(b);
 }
 
-namespace {
-// The first and last pixels of a raster line holding a dot; first is -1 for a blank line.
-struct PixelSpan {
-    int first = -1, last = -1;
-};
-
-int PixelInByte(uint8_t byte, int bpp, bool last)
-{
-    const int perByte = 8 / bpp;
-    const int mask = (1 << bpp) - 1;
-    int found = -1;
-    for (int k = 0; k < perByte && (last || found < 0); ++k)
-        if ((byte >> (8 - bpp * (k + 1))) & mask) found = k;
-    return found;
-}
-
-PixelSpan LineSpan(const uint8_t* line, int bytes, int bpp)
-{
-    PixelSpan s;
-    int j = 0;
-    while (j < bytes && !line[j]) ++j;
-    if (j == bytes) return s;
-    int e = bytes - 1;
-    while (!line[e]) --e;
-    const int perByte = 8 / bpp;
-    s.first = j * perByte + PixelInByte(line[j], bpp, false);
-    s.last = e * perByte + PixelInByte(line[e], bpp, true);
-    return s;
-}
-}  // namespace
-
 void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
 {
     const int bpp = b.bitsPerPixel;
@@ -227,6 +196,8 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
     }
 
     InkPlane& plane = PlaneFor(page, b.ink);
+    // Rows never grow past the widest medium: no dot may lie beyond it.
+    const int32_t rowLimit = static_cast<int32_t>(std::min<int64_t>(widest, m_opt.maxColumns));
     // Each line's row span grows once, to its leftmost and then its rightmost dot.
     for (int r = 0; r < b.lines; ++r) {
         const uint8_t* line = data + static_cast<size_t>(r) * b.bytesPerLine;
@@ -235,14 +206,22 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
         const int32_t row = static_cast<int32_t>(b.row + int64_t{r} * b.rowStep);
         for (const int pixel : {s.first, s.last}) {
             const int32_t col = static_cast<int32_t>(b.column + int64_t{pixel} * b.columnStep);
-            const uint64_t cost = plane.GrowthCost(row, col, m_opt.maxColumns);
+            const uint64_t cost = plane.GrowthCost(row, col, rowLimit);
             if (!cost) continue;
-            if (m_planeBytes + cost > m_opt.maxPlaneBytes)
-                Fail("the page planes would need more than " + Num(static_cast<int64_t>(m_opt.maxPlaneBytes)) +
-                     " bytes");
-            m_planeBytes += plane.Reserve(row, col, m_opt.maxColumns);
+            ChargePlaneBytes(cost);
+            plane.Reserve(row, col, rowLimit);
         }
-        b.dots += plane.LayLine(row, static_cast<int32_t>(b.column), b.columnStep, line, b.bytesPerLine, bpp,
-                                DotOrigin{b.pass, static_cast<uint16_t>(r)});
+        const LaidLine laid = plane.LayLine(row, static_cast<int32_t>(b.column), b.columnStep, line, bpp, s,
+                                            DotOrigin{b.pass, static_cast<uint16_t>(r)});
+        b.dots += laid.dots;
+        // A first double printing in a row adds its times-laid record: at most one row over the bound.
+        if (laid.grownBytes) ChargePlaneBytes(laid.grownBytes);
     }
+}
+
+void StreamDecoder::ChargePlaneBytes(uint64_t bytes)
+{
+    if (m_planeBytes + bytes > m_opt.maxPlaneBytes)
+        Fail("the page planes would need more than " + Num(static_cast<int64_t>(m_opt.maxPlaneBytes)) + " bytes");
+    m_planeBytes += bytes;
 }

@@ -45,6 +45,7 @@ private:
     int32_t RowStep() const;
     int32_t ColumnStep() const;
     void LayBlock(RasterBlock& block, const uint8_t* data);
+    void ChargePlaneBytes(uint64_t bytes);
     DecodedPage& PageForBlock();
     uint32_t PassForBlock(uint8_t ink);
     InkPlane& PlaneFor(DecodedPage& page, uint8_t ink);

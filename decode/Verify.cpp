@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "decode/Inks.h"
+#include "decode/PackedDots.h"
 
 namespace {
 std::string InkLabel(uint8_t ink)
@@ -30,7 +31,9 @@ void Sample(InkVerdict& v, size_t max, int32_t row, int32_t col, const VerifyPla
 std::string CheckPlane(const VerifyPlane& p)
 {
     const size_t cells = static_cast<size_t>(std::max(p.width, 0)) * static_cast<size_t>(std::max(p.height, 0));
-    if (p.width < 0 || p.height < 0 || p.values.size() != cells)
+    const bool packedRows = p.values.empty() && p.packed && (p.bits == 1 || p.bits == 2) &&
+                            p.rowBytes >= (static_cast<size_t>(std::max(p.width, 0)) * p.bits + 7) / 8;
+    if (p.width < 0 || p.height < 0 || (p.values.size() != cells && !packedRows))
         return "plane of ink " + InkLabel(p.ink) + ": " + std::to_string(p.values.size()) + " values for " +
                std::to_string(p.width) + " x " + std::to_string(p.height) + " pixels";
     if (!p.expectMissing.empty() && p.expectMissing.size() != cells)
@@ -41,14 +44,21 @@ std::string CheckPlane(const VerifyPlane& p)
     return {};
 }
 
-// One position: got is the decoded cell (value in bits 0-1, times printed in bits 2-7).
-void Judge(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, int32_t col, uint8_t cell,
-           uint8_t want, bool marked)
+// Input pixel (x, y) as given: 0..3, or anything in a plane of values.
+uint8_t InputValue(const VerifyPlane& p, int32_t x, int32_t y)
 {
-    const uint8_t got = cell & 3;
+    if (!p.values.empty()) return p.values[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)];
+    const uint8_t* row = p.packed + static_cast<size_t>(y) * p.rowBytes;
+    const int perByte = 8 / p.bits;
+    return static_cast<uint8_t>((row[x / perByte] >> (8 - p.bits * (x % perByte + 1))) & ((1 << p.bits) - 1));
+}
+
+// One position: got is the decoded value, hits the times it was laid.
+void Judge(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, int32_t col, uint8_t got,
+           unsigned hits, uint8_t want, bool marked)
+{
     if (got) {
         ++v.found;
-        const uint8_t hits = cell >> 2;
         if (hits > 1) {
             ++v.multiple;
             Sample(v, o.maxSamples, row, col, in, "printed " + std::to_string(hits) + " times");
@@ -76,30 +86,116 @@ void Judge(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t
     }
 }
 
-// A row where every position holds the cell a single printing of its wanted value leaves:
-// compared eight cells at a time, only differing positions judged one by one.
-void CompareRow(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, const uint8_t* got,
-                const uint8_t* expect, int32_t cols)
-{
-    constexpr uint64_t kPrinted = 0x0404040404040404ull;  // the once-printed bit of eight cells
-    int32_t col = 0;
-    for (; col + 8 <= cols; col += 8) {
-        uint64_t a, e;
-        std::memcpy(&a, got + col, 8);
-        std::memcpy(&e, expect + col, 8);
-        if (a == e) {
-            // The printed bits summed by a multiply: the count lands in the top byte.
-            const uint64_t n = (((e & kPrinted) >> 2) * 0x0101010101010101ull) >> 56;
-            v.found += n;
-            v.expected += n;
-            continue;
+// Byte tables from host bytes to the decoded layout: 1-bit pixels as value 1, and 2-bit pixels
+// as value 1 when one dot size is expected.
+struct Widened {
+    uint16_t oneBit[256];
+    uint8_t singleSize[256];
+    Widened()
+    {
+        for (unsigned b = 0; b < 256; ++b) {
+            oneBit[b] = 0;
+            for (int k = 0; k < 8; ++k)
+                if (b & (0x80 >> k)) oneBit[b] = static_cast<uint16_t>(oneBit[b] | (1u << (14 - 2 * k)));
+            singleSize[b] = static_cast<uint8_t>(packed::Occupied(b) & 0x55);
         }
-        for (int32_t c = col; c < col + 8; ++c) Judge(v, o, in, row, c, got[c], expect[c] & 3, false);
     }
-    for (; col < cols; ++col) Judge(v, o, in, row, col, got[col], expect[col] & 3, false);
+};
+
+// The wanted values of input row y laid out as a decoded row from column 0, in `want` (zeroed).
+// False when the plane holds values beyond 3, which only the position-by-position walk reports.
+bool WantRow(const VerifyPlane& in, int32_t y, bool singleDotSize, uint8_t* want)
+{
+    static const Widened kWiden;
+    int32_t x = 0;
+    uint8_t* out = want + in.pageColumn / 4;
+    if (in.values.empty() && in.pageColumn % 4 == 0) {
+        // Whole host bytes at once; the pixels of a last, partial byte one by one below.
+        const uint8_t* row = in.packed + static_cast<size_t>(y) * in.rowBytes;
+        const int32_t whole = in.width / (8 / in.bits);
+        if (in.bits == 1) {
+            for (int32_t j = 0; j < whole; ++j) {
+                out[2 * j] = static_cast<uint8_t>(kWiden.oneBit[row[j]] >> 8);
+                out[2 * j + 1] = static_cast<uint8_t>(kWiden.oneBit[row[j]]);
+            }
+        } else if (singleDotSize) {
+            for (int32_t j = 0; j < whole; ++j) out[j] = kWiden.singleSize[row[j]];
+        } else {
+            std::memcpy(out, row, static_cast<size_t>(whole));
+        }
+        x = whole * (8 / in.bits);
+    }
+    for (; x < in.width; ++x) {
+        const uint8_t v = InputValue(in, x, y);
+        if (v > 3) return false;
+        packed::SetValue(want, static_cast<size_t>(in.pageColumn + x), singleDotSize ? v != 0 : v);
+    }
+    return true;
 }
 
-// Walks every position that the input or the decoded plane covers.
+// The decoded row, position by position against the input as given.
+void WalkRow(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, const PlaneRow& got,
+             int32_t cols)
+{
+    const int32_t y = in ? row - in->pageRow : -1;
+    const bool inside = in && y >= 0 && y < in->height;
+    const uint8_t* marks = inside && !in->expectMissing.empty()
+                               ? in->expectMissing.data() + static_cast<size_t>(y) * static_cast<size_t>(in->width)
+                               : nullptr;
+    for (int32_t col = 0; col < cols; ++col) {
+        uint8_t g = 0;
+        unsigned hits = 0;
+        if (got.values && col >= got.first && col < got.first + got.columns) {
+            const size_t at = static_cast<size_t>(col - got.first);
+            g = packed::ValueAt(got.values, at);
+            hits = g ? (got.hits && got.hits[at] ? got.hits[at] : 1) : 0;
+        }
+        uint8_t want = 0;
+        bool marked = false;
+        const int32_t x = col - (in ? in->pageColumn : 0);
+        if (inside && x >= 0 && x < in->width) {
+            want = InputValue(*in, x, y);
+            if (o.singleDotSize) want = want != 0;
+            marked = marks && marks[x] != 0;
+        }
+        Judge(v, o, in, row, col, g, hits, want, marked);
+    }
+}
+
+// Judges the four positions of byte k of a row where the decoded and wanted bytes differ.
+void JudgeByte(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, size_t k, uint8_t got,
+               uint8_t want, int32_t cols)
+{
+    for (int i = 0; i < 4; ++i) {
+        const int32_t col = static_cast<int32_t>(k * 4) + i;
+        if (col >= cols) break;
+        const uint8_t g = packed::ValueAt(&got, static_cast<size_t>(i)), w = packed::ValueAt(&want, static_cast<size_t>(i));
+        if (g != w) Judge(v, o, in, row, col, g, g ? 1 : 0, w, false);
+    }
+}
+
+// Bytes [from, to) of a row: `got` and `want` point at byte `from` (null: all zero there).
+// Equal stretches are passed by memcmp; only differing bytes are judged.
+void CompareBytes(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int32_t row, const uint8_t* got,
+                  const uint8_t* want, size_t from, size_t to, int32_t cols)
+{
+    constexpr size_t kChunk = 256;
+    for (size_t k = from; k < to;) {
+        const size_t n = std::min(kChunk, to - k);
+        const uint8_t* g = got ? got + (k - from) : nullptr;
+        const uint8_t* w = want + (k - from);
+        size_t i = 0;
+        if (g ? std::memcmp(g, w, n) == 0 : packed::FirstNonZero(w, n) == n) i = n;
+        for (; i < n; ++i) {
+            const uint8_t gb = g ? g[i] : 0;
+            if (gb != w[i]) JudgeByte(v, o, in, row, k + i, gb, w[i], cols);
+        }
+        k += n;
+    }
+}
+
+// Walks every position that the input or the decoded plane covers: a row at a time, decoded and
+// wanted values compared a packed byte at a time, positions judged one by one only where they differ.
 InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, const VerifyOptions& o)
 {
     InkVerdict v;
@@ -109,59 +205,28 @@ InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, cons
         rows = std::max(rows, in->pageRow + in->height);
         cols = std::max(cols, in->pageColumn + in->width);
     }
-    const size_t width = static_cast<size_t>(cols);
-    std::vector<uint8_t> got(width), want(width);
+    const size_t bytes = (static_cast<size_t>(cols) + 3) / 4;
+    std::vector<uint8_t> want(bytes + 1);
     for (int32_t row = 0; row < rows; ++row) {
-        std::fill(got.begin(), got.end(), 0);
-        int32_t first = 0;
-        size_t n = 0;
-        const uint8_t* cells = out ? out->RowCells(row, &first, &n) : nullptr;
-        if (cells) {
-            const int64_t to = std::min<int64_t>(first + static_cast<int64_t>(n), cols);
-            if (to > first) std::memcpy(got.data() + first, cells, static_cast<size_t>(to - first));
-        }
-        std::fill(want.begin(), want.end(), 0);
+        const PlaneRow got = out ? out->Row(row) : PlaneRow{};
         const int32_t y = in ? row - in->pageRow : -1;
-        const uint8_t* marks = nullptr;
-        uint8_t any = 0;
-        if (in && y >= 0 && y < in->height) {
-            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(in->width);
-            const uint8_t* src = in->values.data() + at;
-            uint8_t* dst = want.data() + in->pageColumn;
-            // The cell a single printing of each value leaves; the value itself for the plain walk.
-            uint8_t cellOf[4] = {0, 5, 6, 7};
-            if (o.singleDotSize) cellOf[2] = cellOf[3] = 5;
-            for (int32_t x = 0; x < in->width; ++x) any |= src[x];
-            if (!in->expectMissing.empty() || any > 3)
-                for (int32_t x = 0; x < in->width; ++x) dst[x] = o.singleDotSize ? src[x] != 0 : src[x];
-            else
-                for (int32_t x = 0; x < in->width; ++x) dst[x] = cellOf[src[x]];
-            if (!in->expectMissing.empty()) marks = in->expectMissing.data() + at;
-        }
-        if (marks || any > 3) {
-            // Marked or out-of-range values: the plain walk, position by position.
-            for (int32_t col = 0; col < cols; ++col) {
-                const int32_t x = col - (in ? in->pageColumn : 0);
-                const bool marked = marks && x >= 0 && x < in->width && marks[x] != 0;
-                Judge(v, o, in, row, col, got[static_cast<size_t>(col)], want[static_cast<size_t>(col)], marked);
-            }
+        const bool inside = in && y >= 0 && y < in->height;
+        std::fill(want.begin(), want.end(), 0);
+        if ((inside && !in->expectMissing.empty()) || got.hits || (inside && !WantRow(*in, y, o.singleDotSize, want.data()))) {
+            WalkRow(v, o, in, row, got, cols);
             continue;
         }
-        CompareRow(v, o, in, row, got.data(), want.data(), cols);
+        const size_t g0 = std::min(static_cast<size_t>(got.first / 4), bytes);
+        const size_t g1 = got.values ? std::min(static_cast<size_t>(got.first + got.columns) / 4, bytes) : g0;
+        CompareBytes(v, o, in, row, nullptr, want.data(), 0, g0, cols);
+        CompareBytes(v, o, in, row, got.values, want.data() + g0, g0, g1, cols);
+        CompareBytes(v, o, in, row, nullptr, want.data() + g1, g1, bytes, cols);
     }
+    // Positions never judged hold the same dot in both: each a dot found and a dot expected.
+    const uint64_t positions = out ? out->Positions() : 0;
+    v.expected += positions - v.found;
+    v.found = positions;
     return v;
-}
-// Whole bytes a pixel group at a time, then the pixels of the last, partial byte.
-template <int Bits>
-void UnpackRow(const uint8_t* row, int32_t width, uint8_t* out)
-{
-    constexpr int kPerByte = 8 / Bits;
-    constexpr unsigned kMask = (1u << Bits) - 1;
-    const int32_t whole = width / kPerByte;
-    for (int32_t j = 0; j < whole; ++j, out += kPerByte)
-        for (int k = 0; k < kPerByte; ++k) out[k] = static_cast<uint8_t>((row[j] >> (8 - Bits * (k + 1))) & kMask);
-    for (int k = 0; k < width % kPerByte; ++k)
-        out[k] = static_cast<uint8_t>((row[whole] >> (8 - Bits * (k + 1))) & kMask);
 }
 }  // namespace
 
@@ -173,13 +238,9 @@ VerifyPlane PlaneFromPacked(uint8_t ink, int32_t width, int32_t height, const ui
     p.width = std::max(width, 0);
     p.height = std::max(height, 0);
     p.pageRow = pageRow;
-    p.values.assign(static_cast<size_t>(p.width) * static_cast<size_t>(p.height), 0);
-    for (int32_t y = 0; y < p.height; ++y) {
-        uint8_t* out = p.values.data() + static_cast<size_t>(y) * static_cast<size_t>(p.width);
-        const uint8_t* row = packed + static_cast<size_t>(y) * rowBytes;
-        if (bits == 1) UnpackRow<1>(row, p.width, out);
-        else UnpackRow<2>(row, p.width, out);
-    }
+    p.packed = packed;
+    p.rowBytes = rowBytes;
+    p.bits = bits;
     return p;
 }
 

@@ -13,6 +13,11 @@ struct VerifyPlane {
     int32_t width = 0;             // pixels
     int32_t height = 0;            // rows
     std::vector<uint8_t> values;   // width x height dot values, row-major: 0..3 (0/1 in 1-bit jobs)
+    // Or, with values empty: rows packed at `bits` (1 or 2) per pixel, most significant first,
+    // rowBytes apart, as the host hands them. Not owned: they must outlive the verification.
+    const uint8_t* packed = nullptr;
+    size_t rowBytes = 0;
+    int bits = 2;
     // Decoded page position of input pixel (0, 0): the driver's top offset in rows
     // (1.5 mm at the vertical resolution: 43 rows at 720 dpi), column 0.
     int32_t pageRow = 0;
@@ -22,8 +27,9 @@ struct VerifyPlane {
     std::vector<uint8_t> expectMissing;
 };
 
-// A plane from rows packed at `bits` (1 or 2) per pixel, most significant bits first, as the
-// host hands them to the driver; rowBytes apart. Placed at pageRow, column 0.
+// A plane of rows packed at `bits` (1 or 2) per pixel, most significant bits first, as the
+// host hands them to the driver; rowBytes apart. Placed at pageRow, column 0. It refers to
+// `packed`, which must outlive it.
 VerifyPlane PlaneFromPacked(uint8_t ink, int32_t width, int32_t height, const uint8_t* packed, size_t rowBytes,
                             int bits, int32_t pageRow);
 
