@@ -5,6 +5,7 @@
 // steps take the dot-by-dot path.
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "decode/InkPlane.h"
 #include "decode/PackedDots.h"
@@ -145,21 +146,33 @@ uint64_t LaySpread(uint8_t* values, uint64_t bit, const uint8_t* line, int first
     constexpr int kPerWord = 64 / S::kBits;
     RowWriter<Overlap> out(values, bit, overlap);
     out.Put(S::kTable[line[first]], S::kBits - lead * 2 * Step);
+    uint64_t counts = kCounts<Bpp>[line[first]];
     int j = first + 1;
+    // Halftoned content repeats: a group of raster bytes equal to the one before spreads and
+    // counts as it did.
+    uint64_t group = 0, word = 0, groupCounts = 0;
     for (; j + kPerWord <= last + 1; j += kPerWord) {
-        uint64_t word;
-        if constexpr (Bpp == 2 && Step == 1) {
-            word = packed::LoadWord(line + j);  // already the row's layout
-        } else {
-            word = 0;
-            for (int k = 0; k < kPerWord; ++k) word |= S::kTable[line[j + k]] << (64 - (k + 1) * S::kBits);
+        uint64_t bytes = 0;
+        std::memcpy(&bytes, line + j, kPerWord);
+        if (bytes != group || j == first + 1) {
+            group = bytes;
+            groupCounts = 0;
+            if constexpr (Bpp == 2 && Step == 1) {
+                word = packed::LoadWord(line + j);  // already the row's layout
+            } else {
+                word = 0;
+                for (int k = 0; k < kPerWord; ++k) word |= S::kTable[line[j + k]] << (64 - (k + 1) * S::kBits);
+            }
+            for (int k = 0; k < kPerWord; ++k) groupCounts += kCounts<Bpp>[line[j + k]];
         }
+        counts += groupCounts;
         out.Put(word, 64);
     }
-    for (; j <= last; ++j) out.Put(S::kTable[line[j]], S::kBits);
+    for (; j <= last; ++j) {
+        out.Put(S::kTable[line[j]], S::kBits);
+        counts += kCounts<Bpp>[line[j]];
+    }
     out.Finish();
-    uint64_t counts = 0;
-    for (j = first; j <= last; ++j) counts += kCounts<Bpp>[line[j]];
     return counts;
 }
 }  // namespace

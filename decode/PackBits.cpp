@@ -2,30 +2,44 @@
 #include "decode/PackBits.h"
 
 #include <algorithm>
+#include <cstring>
 
 UnpackResult UnpackBits(const uint8_t* in, size_t n, size_t want, std::vector<uint8_t>& out)
 {
-    out.clear();
-    // Never reserve more than the input can expand to (128 bytes per 2 input bytes).
-    out.reserve(std::min(want, n * 64 + 128));
-    size_t pos = 0;
-    while (out.size() < want) {
-        if (pos >= n) return {UnpackStatus::Truncated, pos};
+    // Never more than the input can expand to (128 bytes per 2 input bytes).
+    out.resize(std::min(want, n * 64 + 128));
+    uint8_t* dst = out.data();
+    size_t pos = 0, done = 0;
+    UnpackResult result{UnpackStatus::Ok, 0};
+    while (done < want) {
+        if (pos >= n) {
+            result = {UnpackStatus::Truncated, pos};
+            break;
+        }
         const size_t countAt = pos;
         const uint8_t c = in[pos++];
-        if (c == 0x80) return {UnpackStatus::Count80, countAt};
+        const size_t len = c < 0x80 ? size_t{c} + 1 : 257 - size_t{c};
+        if (c == 0x80) {
+            result = {UnpackStatus::Count80, countAt};
+            break;
+        }
+        if (done + len > want) {
+            result = {UnpackStatus::Overflow, countAt};
+            break;
+        }
+        if (n - pos < (c < 0x80 ? len : 1)) {
+            result = {UnpackStatus::Truncated, countAt};
+            break;
+        }
         if (c < 0x80) {
-            const size_t len = size_t{c} + 1;
-            if (out.size() + len > want) return {UnpackStatus::Overflow, countAt};
-            if (n - pos < len) return {UnpackStatus::Truncated, countAt};
-            out.insert(out.end(), in + pos, in + pos + len);
+            std::memcpy(dst + done, in + pos, len);
             pos += len;
         } else {
-            const size_t len = 257 - size_t{c};
-            if (out.size() + len > want) return {UnpackStatus::Overflow, countAt};
-            if (pos >= n) return {UnpackStatus::Truncated, countAt};
-            out.insert(out.end(), len, in[pos++]);
+            std::memset(dst + done, in[pos++], len);
         }
+        done += len;
     }
-    return {UnpackStatus::Ok, pos};
+    out.resize(done);
+    if (result.status == UnpackStatus::Ok) result.consumed = pos;
+    return result;
 }

@@ -114,13 +114,20 @@ RgbImage RenderPreview(const DecodedPage& page, int maxWidth)
             const InkInfo info = LookupInk(ink->Ink());
             const uint8_t* c = info.rgb;
             const double full = ink->BitsPerPixel() == 1 ? 1.0 : 3.0;
+            double filter[4][3];  // what a dot of each value lets through, per channel
+            for (int v = 1; v < 4; ++v)
+                for (int k = 0; k < 3; ++k) filter[v][k] = 1.0 - std::min(v / full, 1.0) * (1.0 - c[k] / 255.0);
             const int64_t lo = std::max<int64_t>(from, r.first - int64_t{x0});
             const int64_t hi = std::min<int64_t>(to, int64_t{r.first} + r.columns - x0);
             for (int64_t x = lo; x < hi; ++x) {
-                const uint8_t v = packed::ValueAt(r.values, static_cast<size_t>(x + x0 - r.first));
+                const size_t at = static_cast<size_t>(x + x0 - r.first);
+                if ((at & 3) == 0 && x + 4 <= hi && r.values[at >> 2] == 0) {
+                    x += 3;  // four empty positions
+                    continue;
+                }
+                const uint8_t v = packed::ValueAt(r.values, at);
                 if (!v) continue;
-                const double a = std::min(v / full, 1.0);
-                for (int k = 0; k < 3; ++k) pixel[(x - from) * 3 + k] *= 1.0 - a * (1.0 - c[k] / 255.0);
+                for (int k = 0; k < 3; ++k) pixel[(x - from) * 3 + k] *= filter[v][k];
             }
         }
         const size_t oy = static_cast<size_t>(int64_t{y} * outH / srcH);
