@@ -16,7 +16,7 @@ const InkPlane::Stored* InkPlane::Find(int32_t row, int32_t col, size_t* at) con
 {
     if (row < 0 || col < 0 || static_cast<size_t>(row) >= m_rows.size()) return nullptr;
     const Stored& r = m_rows[row];
-    if (col < r.first || static_cast<size_t>(col - r.first) >= r.values.size() * 4) return nullptr;
+    if (col < r.first || static_cast<size_t>(col - r.first) >= static_cast<size_t>(r.bytes) * 4) return nullptr;
     *at = static_cast<size_t>(col - r.first);
     return &r;
 }
@@ -25,14 +25,14 @@ uint8_t InkPlane::Value(int32_t row, int32_t col) const
 {
     size_t at = 0;
     const Stored* r = Find(row, col, &at);
-    return r ? packed::ValueAt(r->values.data(), at) : 0;
+    return r ? packed::ValueAt(r->values, at) : 0;
 }
 
 uint8_t InkPlane::Hits(int32_t row, int32_t col) const
 {
     size_t at = 0;
     const Stored* r = Find(row, col, &at);
-    if (!r || !packed::ValueAt(r->values.data(), at)) return 0;
+    if (!r || !packed::ValueAt(r->values, at)) return 0;
     return r->hits.empty() || r->hits[at] == 0 ? 1 : r->hits[at];
 }
 
@@ -40,15 +40,15 @@ std::optional<DotOrigin> InkPlane::Origin(int32_t row, int32_t col) const
 {
     size_t at = 0;
     const Stored* r = Find(row, col, &at);
-    if (!m_trackOrigins || !r || !packed::ValueAt(r->values.data(), at)) return std::nullopt;
+    if (!m_trackOrigins || !r || !packed::ValueAt(r->values, at)) return std::nullopt;
     return r->origins[at];
 }
 
 PlaneRow InkPlane::Row(int32_t row) const
 {
-    if (row < 0 || static_cast<size_t>(row) >= m_rows.size() || m_rows[row].values.empty()) return {};
+    if (row < 0 || static_cast<size_t>(row) >= m_rows.size() || !m_rows[row].values) return {};
     const Stored& r = m_rows[row];
-    return {r.first, static_cast<int32_t>(r.values.size() * 4), r.values.data(),
+    return {r.first, static_cast<int32_t>(static_cast<size_t>(r.bytes) * 4), r.values,
             r.hits.empty() ? nullptr : r.hits.data()};
 }
 
@@ -78,7 +78,7 @@ uint64_t InkPlane::ColumnBytes(int64_t columns) const
 // amortised constant time per dot while a row that is one column short does not double.
 InkPlane::Span InkPlane::Grown(const Stored& r, int32_t col, int32_t maxColumns) const
 {
-    const int64_t have = static_cast<int64_t>(r.values.size()) * 4;
+    const int64_t have = int64_t{r.bytes} * 4;
     const int64_t limit = AlignUp(std::max(maxColumns, col + 1));
     if (have == 0) return {static_cast<int32_t>(AlignDown(col)), static_cast<int32_t>(AlignUp(int64_t{col} + 1))};
     Span s{r.first, static_cast<int32_t>(r.first + have)};
@@ -98,8 +98,11 @@ uint64_t InkPlane::GrowthCost(int32_t row, int32_t col, int32_t maxColumns) cons
     }
     const Stored& r = m_rows[row];
     const Span s = Grown(r, col, maxColumns);
-    const int64_t added = int64_t{s.end} - s.first - static_cast<int64_t>(r.values.size()) * 4;
-    return ColumnBytes(added) + (r.hits.empty() ? 0 : static_cast<uint64_t>(added));
+    const int64_t columns = int64_t{s.end} - s.first, added = columns - int64_t{r.bytes} * 4;
+    if (added == 0) return 0;
+    // The values move to a new place in the arena; the old place is not used again.
+    return static_cast<uint64_t>(columns) / 4 + ColumnBytes(added) - static_cast<uint64_t>(added) / 4 +
+           (r.hits.empty() ? 0 : static_cast<uint64_t>(added));
 }
 
 namespace {
@@ -120,9 +123,12 @@ uint64_t InkPlane::Reserve(int32_t row, int32_t col, int32_t maxColumns)
     if (static_cast<size_t>(row) >= m_rows.size()) m_rows.resize(static_cast<size_t>(row) + 1);
     Stored& r = m_rows[row];
     const Span s = Grown(r, col, maxColumns);
-    const size_t before = r.values.empty() ? 0 : static_cast<size_t>(r.first - s.first);
+    const size_t before = r.values ? static_cast<size_t>(r.first - s.first) : 0;
     const size_t columns = static_cast<size_t>(s.end - s.first);
-    Widen(r.values, before / 4, columns / 4);
+    uint8_t* values = m_arena->Take(columns / 4);
+    if (r.values) std::memcpy(values + before / 4, r.values, r.bytes);
+    r.values = values;
+    r.bytes = static_cast<uint32_t>(columns / 4);
     if (!r.hits.empty()) Widen(r.hits, before, columns);
     if (m_trackOrigins) Widen(r.origins, before, columns);
     r.first = s.first;

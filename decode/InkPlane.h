@@ -2,8 +2,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
+
+#include "decode/DotArena.h"
 
 // Which head pass (index over the whole job) and which nozzle row of its block laid a dot.
 struct DotOrigin {
@@ -37,7 +40,11 @@ class InkPlane {
 public:
     static constexpr int32_t kRowAlign = 32;  // columns: a 64-bit word of values
 
-    InkPlane(uint8_t ink, bool trackOrigins) : m_ink(ink), m_trackOrigins(trackOrigins) {}
+    // Rows are taken from `arena`, which the planes of one stream share.
+    InkPlane(uint8_t ink, bool trackOrigins, std::shared_ptr<DotArena> arena)
+        : m_ink(ink), m_trackOrigins(trackOrigins), m_arena(std::move(arena))
+    {
+    }
 
     uint8_t Ink() const { return m_ink; }
     bool TracksOrigins() const { return m_trackOrigins; }
@@ -86,7 +93,8 @@ public:
 private:
     struct Stored {
         int32_t first = 0;               // column of the first position
-        std::vector<uint8_t> values;     // 4 positions a byte
+        uint8_t* values = nullptr;       // 4 positions a byte, from the arena
+        uint32_t bytes = 0;              // of values
         std::vector<uint8_t> hits;       // empty until a position is laid twice
         std::vector<DotOrigin> origins;  // with tracking only
     };
@@ -108,6 +116,7 @@ private:
 
     uint8_t m_ink;
     bool m_trackOrigins;
+    std::shared_ptr<DotArena> m_arena;
     int m_bitsPerPixel = 2;
     std::vector<Stored> m_rows;
     int32_t m_width = 0;

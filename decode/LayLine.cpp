@@ -77,20 +77,20 @@ PixelSpan LineSpan(const uint8_t* line, int bytes, int bpp)
 
 void InkPlane::LayDot(Stored& r, size_t at, unsigned v, Counts& c)
 {
-    const unsigned had = packed::ValueAt(r.values.data(), at);
+    const unsigned had = packed::ValueAt(r.values, at);
     if (!had) {
         ++c.positions;
-        packed::SetValue(r.values.data(), at, v);
+        packed::SetValue(r.values, at, v);
         return;
     }
     if (r.hits.empty()) {
-        r.hits.assign(r.values.size() * 4, 0);
+        r.hits.assign(static_cast<size_t>(r.bytes) * 4, 0);
         c.grownBytes += r.hits.size();
     }
     const unsigned hits = r.hits[at] ? r.hits[at] : 1;
     c.multiply += hits == 1;
     r.hits[at] = static_cast<uint8_t>(std::min(hits + 1, 63u));
-    packed::SetValue(r.values.data(), at, std::max(had, v));
+    packed::SetValue(r.values, at, std::max(had, v));
 }
 
 namespace {
@@ -122,11 +122,15 @@ private:
     void Merge()
     {
         if (m_acc) {
+            // Merged in memory order: OR and the occupied test do not care about byte order.
             uint8_t* p = m_values + m_word * 8;
-            const uint64_t had = packed::LoadWord(p);
-            const uint64_t clash = packed::Occupied(had) & packed::Occupied(m_acc);
-            packed::StoreWord(p, had | (m_acc & ~(clash * 3)));
-            if (clash) m_overlap(m_word, m_acc & clash * 3);
+            const uint64_t put = __builtin_bswap64(m_acc);
+            uint64_t had;
+            std::memcpy(&had, p, 8);
+            const uint64_t clash = packed::Occupied(had) & packed::Occupied(put);
+            had |= put & ~(clash * 3);
+            std::memcpy(p, &had, 8);
+            if (clash) m_overlap(m_word, m_acc & __builtin_bswap64(clash * 3));
         }
         ++m_word;
     }
@@ -199,7 +203,7 @@ void InkPlane::LayWords(Stored& r, int64_t at, int32_t step, const uint8_t* line
             LayDot(r, word * 32 + static_cast<size_t>(i), v, c);
         }
     };
-    uint8_t* values = r.values.data();
+    uint8_t* values = r.values;
     uint64_t counts = 0;
     switch (bpp * 16 + step) {
     case 0x21: counts = LaySpread<2, 1>(values, bit, line, first, last, lead, overlap); break;

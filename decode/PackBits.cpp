@@ -6,8 +6,9 @@
 
 UnpackResult UnpackBits(const uint8_t* in, size_t n, size_t want, std::vector<uint8_t>& out)
 {
-    // Never more than the input can expand to (128 bytes per 2 input bytes).
-    out.resize(std::min(want, n * 64 + 128));
+    // Never more than the input can expand to (128 bytes per 2 input bytes), and room for runs
+    // written eight bytes at a time.
+    out.resize(std::min(want, n * 64 + 128) + 8);
     uint8_t* dst = out.data();
     size_t pos = 0, done = 0;
     UnpackResult result{UnpackStatus::Ok, 0};
@@ -35,7 +36,8 @@ UnpackResult UnpackBits(const uint8_t* in, size_t n, size_t want, std::vector<ui
             std::memcpy(dst + done, in + pos, len);
             pos += len;
         } else {
-            std::memset(dst + done, in[pos++], len);
+            const uint64_t fill = in[pos++] * 0x0101010101010101ull;
+            for (size_t i = 0; i < len; i += 8) std::memcpy(dst + done + i, &fill, 8);
         }
         done += len;
     }

@@ -91,7 +91,7 @@ InkPlane& StreamDecoder::PlaneFor(DecodedPage& page, uint8_t ink)
     for (InkPlane& p : page.planes)
         if (p.Ink() == ink) return p;
     m_listingBytes += 2 * sizeof(InkPlane);
-    page.planes.emplace_back(ink, m_opt.trackOrigins);
+    page.planes.emplace_back(ink, m_opt.trackOrigins, m_arena);
     return page.planes.back();
 }
 
@@ -169,8 +169,9 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
     const int bpp = b.bitsPerPixel;
     // First pass: the extent of the dots, so that a block outside the limits lays nothing.
     int64_t maxRow = -1, maxCol = -1;
+    m_spans.resize(static_cast<size_t>(b.lines));
     for (int r = 0; r < b.lines; ++r) {
-        const PixelSpan s = LineSpan(data + static_cast<size_t>(r) * b.bytesPerLine, b.bytesPerLine, bpp);
+        const PixelSpan s = m_spans[r] = LineSpan(data + static_cast<size_t>(r) * b.bytesPerLine, b.bytesPerLine, bpp);
         if (s.first < 0) continue;
         maxRow = b.row + int64_t{r} * b.rowStep;
         maxCol = std::max(maxCol, b.column + int64_t{s.last} * b.columnStep);
@@ -201,7 +202,7 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
     // Each line's row span grows once, to its leftmost and then its rightmost dot.
     for (int r = 0; r < b.lines; ++r) {
         const uint8_t* line = data + static_cast<size_t>(r) * b.bytesPerLine;
-        const PixelSpan s = LineSpan(line, b.bytesPerLine, bpp);
+        const PixelSpan s = m_spans[r];
         if (s.first < 0) continue;
         const int32_t row = static_cast<int32_t>(b.row + int64_t{r} * b.rowStep);
         for (const int pixel : {s.first, s.last}) {

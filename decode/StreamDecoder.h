@@ -1,6 +1,7 @@
 // The decoder's inner workings, shared by its source files (not part of the public API).
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,5 +80,7 @@ private:
     uint32_t m_passes = 0;   // passes opened so far in the job
     uint64_t m_planeBytes = 0;
     uint64_t m_listingBytes = 0;  // commands and blocks kept
+    std::shared_ptr<DotArena> m_arena = std::make_shared<DotArena>();  // rows of every plane
     std::vector<uint8_t> m_unpacked;
+    std::vector<PixelSpan> m_spans;  // of the lines of the block being laid
 };
