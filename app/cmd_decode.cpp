@@ -28,7 +28,7 @@ struct Options {
 };
 
 // Largest stream read: with the decoder's own bounds this keeps decode under 1 GiB.
-constexpr uint64_t kMaxJobBytes = 192ull << 20;
+constexpr uint64_t kMaxJobBytes = 240ull << 20;
 
 std::vector<uint8_t> ReadJob(const std::string& path)
 {
@@ -51,6 +51,7 @@ std::vector<uint8_t> ReadJob(const std::string& path)
     if (failed) throw CommandError{path + ": cannot read: " + std::strerror(err)};
     if (bytes.size() > kMaxJobBytes)
         throw CommandError{path + ": longer than " + std::to_string(kMaxJobBytes >> 20) + " MiB, the most decode reads"};
+    bytes.shrink_to_fit();  // read from a pipe, the buffer may have doubled past the stream
     return bytes;
 }
 

@@ -19,12 +19,14 @@ struct DecodeOptions {
     // 483 mm) at the stream's resolution; a dot beyond either is an error.
     double maxPaperWidthMm = 330.2;
     double maxPaperLengthMm = 483;
-    // Together with a stream of at most 192 MiB and a preview of at most 8 Mpixels, these keep
+    // Together with a stream of at most 240 MiB and a preview of at most 8 Mpixels, these keep
     // `rphoto decode` under 1 GiB whatever the stream says.
     // Storage of all ink planes together: 2 bits a stored position (a full A4 page at 1440 x 720
     // dpi in 8 inks takes about 200 MiB), a byte more in rows with a position printed twice.
-    uint64_t maxPlaneBytes = 512ull << 20;
+    uint64_t maxPlaneBytes = 448ull << 20;
     uint64_t maxListingBytes = 128ull << 20;  // the commands and raster blocks kept
+    // One PackBits block unpacked (the widest block these printers take is under 4 MiB).
+    uint64_t maxBlockBytes = 32ull << 20;
     size_t maxWarnings = 100;              // later warnings are counted, not kept
 };
 

@@ -122,6 +122,9 @@ void StreamDecoder::Raster()
                  Num(static_cast<int64_t>(left)) + " left");
         b.dataBytes = want;
     } else {
+        if (want > m_opt.maxBlockBytes)
+            Fail("the block unpacks to " + Num(static_cast<int64_t>(want)) + " bytes, more than the " +
+                 Num(static_cast<int64_t>(m_opt.maxBlockBytes)) + " the decoder takes");
         const UnpackResult u = UnpackBits(data, left, want, m_unpacked);
         char where[40];
         std::snprintf(where, sizeof where, " (count byte at offset 0x%06zx)", dataAt + u.consumed);

@@ -96,6 +96,8 @@ TEST(DecodeRaster, HeaderFaults)
         {"1B 69 02 00 03 01 00 01 00 00", "bits per pixel must be 1 or 2, not 3"},
         {"1B 69 02 00 02 02 00 02 00 00 00 00", "truncated: raster data needs 4 bytes, 3 left"},
         {"1B 69 02 00 02 02 00", "truncated: ESC i header needs 9 bytes, 7 left"},
+        {"1B 69 02 01 02 FF FF FF FF 81 00",
+         "the block unpacks to 4294836225 bytes, more than the 33554432 the decoder takes"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.block);
