@@ -65,13 +65,15 @@ void InkPlane::CopyRow(int32_t row, int32_t firstColumn, int32_t width, uint8_t*
     const PlaneRow r = Row(row);
     const int64_t from = std::max<int64_t>(firstColumn, r.first);
     const int64_t to = std::min<int64_t>(int64_t{firstColumn} + std::max(width, 0), int64_t{r.first} + r.columns);
-    for (int64_t x = from; x < to; ++x) out[x - firstColumn] = packed::ValueAt(r.values, static_cast<size_t>(x - r.first));
+    for (int64_t x = from; x < to; ++x)
+        out[x - firstColumn] = packed::ValueAt(r.values, static_cast<size_t>(x - r.first));
 }
 
 // Bytes of `columns` stored positions of a row: the values, and the origins when tracked.
 uint64_t InkPlane::ColumnBytes(int64_t columns) const
 {
-    return static_cast<uint64_t>(columns) / 4 + (m_trackOrigins ? static_cast<uint64_t>(columns) * sizeof(DotOrigin) : 0);
+    const uint64_t n = static_cast<uint64_t>(columns);
+    return n / 4 + (m_trackOrigins ? n * sizeof(DotOrigin) : 0);
 }
 
 // Rows grow by half their width, to either side, so that a row filled in any order costs

@@ -174,7 +174,8 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
     int64_t maxRow = -1, maxCol = -1;
     m_spans.resize(static_cast<size_t>(b.lines));
     for (int r = 0; r < b.lines; ++r) {
-        const PixelSpan s = m_spans[r] = LineSpan(data + static_cast<size_t>(r) * b.bytesPerLine, b.bytesPerLine, bpp);
+        const uint8_t* line = data + static_cast<size_t>(r) * b.bytesPerLine;
+        const PixelSpan s = m_spans[r] = LineSpan(line, b.bytesPerLine, bpp);
         if (s.first < 0) continue;
         maxRow = b.row + int64_t{r} * b.rowStep;
         maxCol = std::max(maxCol, b.column + int64_t{s.last} * b.columnStep);

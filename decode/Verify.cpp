@@ -47,7 +47,8 @@ std::string CheckPlane(const VerifyPlane& p)
 // Input pixel (x, y) as given: 0..3, or anything in a plane of values.
 uint8_t InputValue(const VerifyPlane& p, int32_t x, int32_t y)
 {
-    if (!p.values.empty()) return p.values[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)];
+    if (!p.values.empty())
+        return p.values[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)];
     const uint8_t* row = p.packed + static_cast<size_t>(y) * p.rowBytes;
     const int perByte = 8 / p.bits;
     return static_cast<uint8_t>((row[x / perByte] >> (8 - p.bits * (x % perByte + 1))) & ((1 << p.bits) - 1));
@@ -169,7 +170,8 @@ void JudgeByte(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, int
     for (int i = 0; i < 4; ++i) {
         const int32_t col = static_cast<int32_t>(k * 4) + i;
         if (col >= cols) break;
-        const uint8_t g = packed::ValueAt(&got, static_cast<size_t>(i)), w = packed::ValueAt(&want, static_cast<size_t>(i));
+        const uint8_t g = packed::ValueAt(&got, static_cast<size_t>(i));
+        const uint8_t w = packed::ValueAt(&want, static_cast<size_t>(i));
         if (g != w) Judge(v, o, in, row, col, g, g ? 1 : 0, w, false);
     }
 }
@@ -212,7 +214,9 @@ InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, cons
         const int32_t y = in ? row - in->pageRow : -1;
         const bool inside = in && y >= 0 && y < in->height;
         std::fill(want.begin(), want.end(), 0);
-        if ((inside && !in->expectMissing.empty()) || got.hits || (inside && !WantRow(*in, y, o.singleDotSize, want.data()))) {
+        // Marked positions, positions laid more than once and values beyond 3: judged one by one.
+        if ((inside && !in->expectMissing.empty()) || got.hits ||
+            (inside && !WantRow(*in, y, o.singleDotSize, want.data()))) {
             WalkRow(v, o, in, row, got, cols);
             continue;
         }
