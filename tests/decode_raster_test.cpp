@@ -139,14 +139,24 @@ TEST(DecodeRaster, PassesFollowSweepsAndNozzlesFollowLines)
 
 TEST(DecodeRaster, DoublePrintingIsCountedAndKeepsTheLargerDot)
 {
-    const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 40 0D",
-                                               "1B 69 02 00 02 01 00 01 00 C0 0D"}));
-    ASSERT_TRUE(r.Ok()) << r.error->Text();
-    const InkPlane* c = r.pages[0].Plane(0x02);
-    EXPECT_EQ(c->Hits(0, 0), 2);
-    EXPECT_EQ(c->Value(0, 0), 3);
-    EXPECT_EQ(c->Origin(0, 0)->pass, 1u);
-    EXPECT_EQ(c->MultiplyPrinted(), 1u);
+    // Dot by dot with origins, a word at a time without: the third block also lays a new dot
+    // beside the one printed a third time.
+    for (const bool origins : {true, false}) {
+        DecodeOptions o;
+        o.trackOrigins = origins;
+        const DecodeResult r = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 00 02 01 00 01 00 40 0D",
+                                                   "1B 69 02 00 02 01 00 01 00 C0 0D",
+                                                   "1B 69 02 00 02 01 00 01 00 83 0D"}), o);
+        ASSERT_TRUE(r.Ok()) << r.error->Text();
+        const InkPlane* c = r.pages[0].Plane(0x02);
+        EXPECT_EQ(c->Hits(0, 0), 3);
+        EXPECT_EQ(c->Value(0, 0), 3);
+        EXPECT_EQ(c->Hits(0, 6), 1);  // pixel 3, every 2nd column
+        EXPECT_EQ(c->Value(0, 6), 3);
+        if (origins) EXPECT_EQ(c->Origin(0, 0)->pass, 2u);
+        EXPECT_EQ(c->MultiplyPrinted(), 1u);
+        EXPECT_EQ(c->Positions(), 2u);
+    }
 }
 
 TEST(DecodeRaster, FormFeedStartsANewPage)
