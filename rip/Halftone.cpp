@@ -56,55 +56,125 @@ std::vector<uint16_t> GrowBlueNoise()
     return mask;
 }
 
-struct ScanRow {
-    const int32_t* tone;
-    int32_t* err;
+// One ink's row in a scan: its input, error rows and noise, and the running state.
+struct InkScan {
+    const uint16_t* amounts;  // one per stepX printer pixels
+    const int32_t* err;
     int32_t* next;
     const int16_t* noise;
     uint32_t noiseShift;
-    const int32_t* ink;
-    int top;
-    int width;
-    uint8_t* occupied;
     uint8_t* out;
+    bool follows;             // a darker ink of the same hue comes just before it
+    bool flushed;             // the next-row shares are in memory, not in the registers
+    int32_t carry, pendHere, pendAhead;
+    // The level pair of the current input pixel (t == 0: paper white).
+    int32_t t, lo, inkLo, inkHi, span, middle, raise, floor;
+    uint32_t reach;
 };
 
-template <int Dir, bool Occupied>
-void Scan(const ScanRow& r)
+// Sets up ink s for input pixel j, whose printer pixels are [x, end) stepping by Dir.
+template <int Dir>
+[[gnu::always_inline]] inline void EnterPixel(InkScan& s, const int32_t* ink, int top, int j, int x, int end)
 {
-    const int32_t* ink = r.ink;
-    const int top = r.top;
-    int32_t* err = r.err;
-    int32_t* next = r.next;
-    int32_t carry = 0;
-    int x = Dir > 0 ? 0 : r.width - 1;
-    for (int i = 0; i < r.width; ++i, x += Dir) {
-        const int32_t t = r.tone[x];
-        if (t == 0) {
-            // Paper white stays white: no dot, and what the neighbours owe is dropped here.
-            r.out[x] = 0;
-            carry = 0;
-            continue;
-        }
-        const int32_t v = t + err[x] + carry;
-        // The two levels around the pixel's own tone: lo and lo + 1.
-        const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
-        const int32_t span = ink[lo + 1] - ink[lo];
-        const int32_t noise = r.noise[(r.noiseShift + static_cast<uint32_t>(x)) & (kNoise - 1)];
-        int32_t threshold = ink[lo] + span / 2 + static_cast<int32_t>((static_cast<int64_t>(noise) * span) >> kModulationShift);
-        if (Occupied && r.occupied[x]) threshold += span / 2;
-        int level = v >= threshold ? lo + 1 : lo;
+    s.t = s.amounts[j];
+    if (s.t == 0) {
+        // Paper white stays white: no dot, and what the neighbours owe is dropped here.
+        // Every next-row entry is written once per row, so the row needs no clearing.
+        for (int p = x; p != end; p += Dir) s.out[p] = 0, s.next[p] = 0;  // a few pixels: no call
+        if (!s.flushed) s.next[x - Dir] = s.pendHere, s.next[x] = s.pendAhead, s.flushed = true;
+        s.carry = 0;
+        return;
+    }
+    // Resuming after paper white: the share for x - Dir is in memory, none for x yet.
+    if (s.flushed) s.pendHere = s.next[x - Dir], s.pendAhead = 0, s.flushed = false;
+    // The two levels around the pixel's own tone: lo and lo + 1.
+    s.lo = top == 1 ? 0 : (s.t > ink[1]) + (s.t > ink[2]);
+    s.inkLo = ink[s.lo], s.inkHi = ink[s.lo + 1], s.span = s.inkHi - s.inkLo;
+    s.middle = s.inkLo + s.span / 2, s.raise = s.span / 2;
+    // Inside [inkLo - span, inkHi + span] the pair holds; beyond it, the slow path.
+    s.floor = s.inkLo - s.span;
+    s.reach = static_cast<uint32_t>(s.inkHi + s.span - s.floor);
+}
+
+// One printer pixel x of ink s; `occupied` tells whether a darker ink of its hue has a dot
+// there and gets this ink's dot. A pixel hands 7/16 of its error on, 3/16, 5/16 and 1/16 to
+// the next row behind, below and ahead; those shares are summed in registers and each
+// stored once.
+template <int Dir>
+[[gnu::always_inline]] inline void ScanPixel(InkScan& s, const int32_t* ink, int top, int x, bool& occupied)
+{
+    const int32_t v = s.t + s.err[x] + s.carry;
+    const int32_t noise = s.noise[(s.noiseShift + static_cast<uint32_t>(x)) & (kNoise - 1)];
+    int32_t threshold = s.middle + ((noise * s.span) >> kModulationShift);
+    // Raised past the upper level, the threshold would be undone by the move up beyond the
+    // pair; capped, the fast path gives the same level.
+    if (occupied) threshold = std::min(threshold + s.raise, s.inkHi + 1);
+    int level = s.lo;
+    int32_t e;
+    if (static_cast<uint32_t>(v - s.floor) <= s.reach) {
+        const bool up = v >= threshold;
+        level += up;
+        e = v - (up ? s.inkHi : s.inkLo);
+    } else {
         // A large debt or credit (at an edge) may leave the pair.
-        while (level < top && v > ink[level] + span) ++level;
-        while (level > 0 && v < ink[level] - span) --level;
-        r.out[x] = static_cast<uint8_t>(level);
-        if (Occupied && level) r.occupied[x] = 1;
-        const int32_t e = std::clamp(v - ink[level], -kErrLimit, kErrLimit);
-        const int32_t e7 = e * 7 / 16, e3 = e * 3 / 16, e5 = e * 5 / 16;
-        carry = e7;
-        next[x - Dir] += e3;
-        next[x] += e5;
-        next[x + Dir] += e - e7 - e3 - e5;
+        level += v >= threshold;
+        while (level < top && v > ink[level] + s.span) ++level;
+        while (level > 0 && v < ink[level] - s.span) --level;
+        e = std::clamp(v - ink[level], -kErrLimit, kErrLimit);
+    }
+    s.out[x] = static_cast<uint8_t>(level);
+    occupied = occupied || level != 0;
+    const int32_t e7 = e * 7 / 16, e3 = e * 3 / 16, e5 = e * 5 / 16;
+    s.carry = e7;
+    s.next[x - Dir] = s.pendHere + e3;
+    s.pendHere = s.pendAhead + e5;
+    s.pendAhead = e - e7 - e3 - e5;
+}
+
+// One row of N inks in direction Dir, pixel by pixel: the inks' scans are independent
+// apart from the occupancy within a hue, so the processor overlaps them.
+template <int Dir, int N>
+void Scan(InkScan* inks, const int32_t* ink, int top, int width, int stepX)
+{
+    InkScan s[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) s[k] = inks[k];
+    const int samples = (width + stepX - 1) / stepX;
+    for (int i = 0; i < samples; ++i) {
+        const int j = Dir > 0 ? i : samples - 1 - i;
+        const int first = j * stepX, last = std::min(width, first + stepX) - 1;
+        const int x0 = Dir > 0 ? first : last, end = Dir > 0 ? last + 1 : first - 1;
+        bool any = false;
+#pragma GCC unroll 4
+        for (int k = 0; k < N; ++k) {
+            EnterPixel<Dir>(s[k], ink, top, j, x0, end);
+            any = any || s[k].t != 0;
+        }
+        if (!any) continue;
+        for (int x = x0; x != end; x += Dir) {
+            bool occupied = false;
+#pragma GCC unroll 4
+            for (int k = 0; k < N; ++k) {
+                if (!s[k].follows) occupied = false;
+                if (s[k].t != 0) ScanPixel<Dir>(s[k], ink, top, x, occupied);
+            }
+        }
+    }
+    const int last = Dir > 0 ? width - 1 : 0;
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k)
+        if (!s[k].flushed) s[k].next[last] = s[k].pendHere, s[k].next[last + Dir] = s[k].pendAhead;
+}
+
+template <int Dir>
+void ScanInks(InkScan* inks, int n, const int32_t* ink, int top, int width, int stepX)
+{
+    // Up to four inks in one loop; more are taken four at a time (hues never split).
+    switch (n) {
+    case 1: return Scan<Dir, 1>(inks, ink, top, width, stepX);
+    case 2: return Scan<Dir, 2>(inks, ink, top, width, stepX);
+    case 3: return Scan<Dir, 3>(inks, ink, top, width, stepX);
+    default: return Scan<Dir, 4>(inks, ink, top, width, stepX);
     }
 }
 }  // namespace
@@ -131,91 +201,136 @@ const std::vector<uint16_t>& BlueNoiseMask()
 InkHalftoner::InkHalftoner(HalftoneMethod method, const DropLevels& levels, int width, int stepX, uint32_t seed)
     : m_method(method), m_levels(levels), m_width(width), m_stepX(std::max(1, stepX)), m_seed(seed),
       m_err(static_cast<size_t>(width) + 2, 0), m_next(static_cast<size_t>(width) + 2, 0),
-      m_tone(static_cast<size_t>(width)), m_noise(kNoise)
+      m_noise(kNoise)
 {
     for (uint32_t i = 0; i < kNoise; ++i)
         m_noise[i] = static_cast<int16_t>(static_cast<int32_t>(Hash(seed * 0x85ebca6bU + i) & 0xffff) - 32768);
     if (method == HalftoneMethod::kMask) BlueNoiseMask();
 }
 
-void InkHalftoner::Row(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out)
+void InkHalftoner::Row(int y, const uint16_t* amounts, uint8_t* out)
 {
-    // A row without this ink: no dots, and (as paper white drops what it is owed) no error
-    // for the next row either.
-    const int samples = (m_width + m_stepX - 1) / m_stepX;
-    int j = 0;
-    while (j < samples && amounts[j] == 0) ++j;
-    if (j == samples) {
-        std::memset(out, 0, static_cast<size_t>(m_width));
-        std::fill(m_err.begin(), m_err.end(), 0);
-        return;
-    }
-    if (m_method == HalftoneMethod::kMask)
-        MaskRow(y, amounts, occupied, out);
-    else
-        DiffuseRow(y, amounts, occupied, out);
+    InkHalftoner* self = this;
+    const int hue = 0;
+    HalftoneInks(&self, &hue, 1, y, &amounts, &out);
 }
 
-void InkHalftoner::DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out)
+void HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
+                  uint8_t* const* out)
 {
-    const int32_t* ink = m_levels.ink;
-    const int top = m_levels.count;
-    // The tone of each printer pixel, once per row, so the scan needs no division.
-    int32_t* tone = m_tone.data();
-    for (int x = 0, j = 0; x < m_width; ++j)
-        for (int k = 0; k < m_stepX && x < m_width; ++k) tone[x++] = amounts[j];
-    int32_t* err = m_err.data() + 1;    // guard pixel at -1 and width
-    int32_t* next = m_next.data() + 1;
-    std::fill(m_next.begin(), m_next.end(), 0);
-    // Each row reads the ink's noise table from its own seeded offset.
-    const ScanRow row{tone, err, next, m_noise.data(), Hash(m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U)),
-                      ink, top, m_width, occupied, out};
-    // One compiled loop per direction and occupancy, so the scan itself carries no such tests.
-    if ((y & 1) == 0)
-        occupied ? Scan<1, true>(row) : Scan<1, false>(row);
-    else
-        occupied ? Scan<-1, true>(row) : Scan<-1, false>(row);
-    next[-1] = next[m_width] = 0;
-    std::swap(m_err, m_next);
-}
-
-void InkHalftoner::MaskRow(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out)
-{
-    const int32_t* ink = m_levels.ink;
-    const int top = m_levels.count;
-    const std::vector<uint16_t>& mask = BlueNoiseMask();
-    // The seed shifts the tile, so inks do not share one pattern.
-    const uint32_t shift = Hash(m_seed);
-    const uint16_t* row = mask.data() + ((static_cast<uint32_t>(y) + (shift >> 8)) % kMask) * kMask;
-    const uint32_t dx = shift & (kMask - 1);
-    for (int x = 0, j = 0, k = 0; x < m_width; ++x) {
-        const int32_t t = amounts[j];
-        if (++k == m_stepX) k = 0, ++j;
-        if (t == 0) {
-            out[x] = 0;
+    // Inks with nothing on this row drop out: no dots, and (as paper white drops what it is
+    // owed) no error for the next row either.
+    InkHalftoner* live[kMaxInks];
+    const uint16_t* liveAmounts[kMaxInks];
+    uint8_t* liveOut[kMaxInks];
+    int liveHue[kMaxInks];
+    int m = 0;
+    for (int i = 0; i < n; ++i) {
+        InkHalftoner& h = *halftoners[i];
+        const int samples = (h.m_width + h.m_stepX - 1) / h.m_stepX;
+        int j = 0;
+        while (j < samples && amounts[i][j] == 0) ++j;
+        if (j == samples) {
+            std::memset(out[i], 0, static_cast<size_t>(h.m_width));
+            std::fill(h.m_err.begin(), h.m_err.end(), 0);
             continue;
         }
-        const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
-        const int32_t span = ink[lo + 1] - ink[lo];
-        int32_t m = row[(static_cast<uint32_t>(x) + dx) % kMask];
-        if (occupied && occupied[x]) m = 65535 - m;  // the light ink takes the other end of the mask
-        const int level = static_cast<int64_t>(t - ink[lo]) * 65536 > static_cast<int64_t>(m) * span ? lo + 1 : lo;
-        out[x] = static_cast<uint8_t>(level);
-        if (level && occupied) occupied[x] = 1;
+        live[m] = &h, liveAmounts[m] = amounts[i], liveOut[m] = out[i], liveHue[m] = hues[i];
+        ++m;
+    }
+    for (int first = 0; first < m;) {
+        // Four inks at most per pass, whole hues only (unless a hue alone has more).
+        int count = 1;
+        while (first + count < m && count < 4) ++count;
+        while (first + count < m && count > 1 && liveHue[first + count] == liveHue[first + count - 1]) --count;
+        if (live[first]->m_method == HalftoneMethod::kMask)
+            InkHalftoner::MaskRows(live + first, liveHue + first, count, y, liveAmounts + first, liveOut + first);
+        else
+            InkHalftoner::DiffuseRows(live + first, liveHue + first, count, y, liveAmounts + first, liveOut + first);
+        first += count;
+    }
+}
+
+void InkHalftoner::DiffuseRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
+                               uint8_t* const* out)
+{
+    InkScan scans[4];
+    for (int k = 0; k < n; ++k) {
+        InkHalftoner& h = *inks[k];
+        h.m_next.front() = h.m_next.back() = 0;  // the guard a row's first pixel resumes from
+        // Each row reads the ink's noise table from its own seeded offset.
+        scans[k] = InkScan{amounts[k], h.m_err.data() + 1, h.m_next.data() + 1,  // guard pixel at -1 and width
+                           h.m_noise.data(), Hash(h.m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U)), out[k],
+                           k > 0 && hues[k] == hues[k - 1], true, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    }
+    const InkHalftoner& h = *inks[0];
+    if ((y & 1) == 0)
+        ScanInks<1>(scans, n, h.m_levels.ink, h.m_levels.count, h.m_width, h.m_stepX);
+    else
+        ScanInks<-1>(scans, n, h.m_levels.ink, h.m_levels.count, h.m_width, h.m_stepX);
+    for (int k = 0; k < n; ++k) std::swap(inks[k]->m_err, inks[k]->m_next);
+}
+
+void InkHalftoner::MaskRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
+                            uint8_t* const* out)
+{
+    const std::vector<uint16_t>& mask = BlueNoiseMask();
+    const InkHalftoner& h = *inks[0];
+    const int32_t* ink = h.m_levels.ink;
+    const int top = h.m_levels.count;
+    const uint16_t* rows[4];
+    uint32_t dx[4];
+    for (int k = 0; k < n; ++k) {
+        // The seed shifts the tile, so inks do not share one pattern.
+        const uint32_t shift = Hash(inks[k]->m_seed);
+        rows[k] = mask.data() + ((static_cast<uint32_t>(y) + (shift >> 8)) % kMask) * kMask;
+        dx[k] = shift & (kMask - 1);
+    }
+    for (int x = 0; x < h.m_width; ++x) {
+        const int j = x / h.m_stepX;
+        bool occupied = false;
+        for (int k = 0; k < n; ++k) {
+            if (k == 0 || hues[k] != hues[k - 1]) occupied = false;
+            const int32_t t = amounts[k][j];
+            if (t == 0) {
+                out[k][x] = 0;
+                continue;
+            }
+            const int lo = top == 1 ? 0 : (t > ink[1]) + (t > ink[2]);
+            const int32_t span = ink[lo + 1] - ink[lo];
+            int32_t m = rows[k][(static_cast<uint32_t>(x) + dx[k]) % kMask];
+            if (occupied) m = 65535 - m;  // the light ink takes the other end of the mask
+            const int level = static_cast<int64_t>(t - ink[lo]) * 65536 > static_cast<int64_t>(m) * span ? lo + 1 : lo;
+            out[k][x] = static_cast<uint8_t>(level);
+            occupied = occupied || level != 0;
+        }
     }
 }
 
 bool PackRow(const uint8_t* values, int width, int bits, uint8_t* packed)
 {
     const int perByte = 8 / bits;
-    const int bytes = (width * bits + 7) / 8;
+    const int whole = width / perByte;  // bytes with every pixel present
     uint8_t any = 0;
-    for (int b = 0; b < bytes; ++b) {
+    // Whole bytes in straight-line code, which the compiler vectorises.
+    if (bits == 2) {
+        for (int b = 0; b < whole; ++b) {
+            const uint8_t* v = values + 4 * b;
+            packed[b] = static_cast<uint8_t>(v[0] << 6 | v[1] << 4 | v[2] << 2 | v[3]);
+        }
+    } else {
+        for (int b = 0; b < whole; ++b) {
+            const uint8_t* v = values + 8 * b;
+            packed[b] = static_cast<uint8_t>(v[0] << 7 | v[1] << 6 | v[2] << 5 | v[3] << 4 | v[4] << 3 | v[5] << 2 |
+                                             v[6] << 1 | v[7]);
+        }
+    }
+    for (int b = 0; b < whole; ++b) any |= packed[b];
+    if (whole * perByte < width) {
         uint8_t v = 0;
-        const int x0 = b * perByte;
-        const int n = std::min(perByte, width - x0);
-        for (int k = 0; k < n; ++k) v = static_cast<uint8_t>(v | (values[x0 + k] << (8 - (k + 1) * bits)));
-        packed[b] = v;
+        for (int k = 0; whole * perByte + k < width; ++k)
+            v = static_cast<uint8_t>(v | (values[whole * perByte + k] << (8 - (k + 1) * bits)));
+        packed[whole] = v;
         any |= v;
     }
     return any != 0;

@@ -34,24 +34,35 @@ DropLevels MakeDropLevels(const float drops[4], int bits, int inkLevels, bool si
 // A 64 x 64 blue-noise threshold array, values 0..65535 each used 16 times.
 const std::vector<uint16_t>& BlueNoiseMask();
 
+class InkHalftoner;
+
+// Halftones row `y` of n inks at once (at most kMaxInks). amounts[i] is ink i's input row
+// (one value per stepX pixels), out[i] gets one value per pixel. Inks of one hue come
+// together, darkest first, with the same hues[i]: a lighter ink avoids the pixels where a
+// darker one of its hue placed a dot. The inks share method, levels, width and stepX; the
+// result does not depend on how inks are grouped into calls, only on each hue's inks.
+constexpr int kMaxInks = 16;
+void HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
+                  uint8_t* const* out);
+
 class InkHalftoner {
 public:
     InkHalftoner(HalftoneMethod method, const DropLevels& levels, int width, int stepX, uint32_t seed);
-    // One printer row `y` from the ink amounts of its input row (one per stepX pixels).
-    // `occupied` (may be null) marks pixels where a darker ink of the hue has a dot; this
-    // ink's dots are added to it. `out` gets one value per pixel.
-    void Row(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out);
+    // One printer row `y` of this ink alone.
+    void Row(int y, const uint16_t* amounts, uint8_t* out);
 
 private:
-    void DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out);
-    void MaskRow(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out);
+    friend void HalftoneInks(InkHalftoner* const*, const int*, int, int, const uint16_t* const*, uint8_t* const*);
+    static void DiffuseRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
+                            uint8_t* const* out);
+    static void MaskRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
+                         uint8_t* const* out);
 
     HalftoneMethod m_method;
     DropLevels m_levels;
     int m_width, m_stepX;
     uint32_t m_seed;
     std::vector<int32_t> m_err, m_next;  // this row's and the next row's error, 2 guard pixels
-    std::vector<int32_t> m_tone;         // the row's tone at each printer pixel
     std::vector<int16_t> m_noise;        // seeded threshold noise, read from a row's offset
 };
 
