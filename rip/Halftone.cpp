@@ -7,6 +7,7 @@
 namespace rip {
 namespace {
 constexpr int kMask = 64;
+constexpr int kPassInks = 4;  // inks scanned together
 constexpr int32_t kErrLimit = 4 * 65536;
 // Threshold modulation: noise of 1 / 2^(kModulationShift - 15) of the level step either way.
 constexpr int kModulationShift = 18;
@@ -90,7 +91,8 @@ template <int Dir>
     // The two levels around the pixel's own tone: lo and lo + 1.
     s.lo = top == 1 ? 0 : (s.t > ink[1]) + (s.t > ink[2]);
     s.inkLo = ink[s.lo], s.inkHi = ink[s.lo + 1], s.span = s.inkHi - s.inkLo;
-    s.middle = s.inkLo + s.span / 2, s.raise = s.span / 2;
+    s.raise = s.span >> 1;  // spans are never negative
+    s.middle = s.inkLo + s.raise;
     // Inside [inkLo - span, inkHi + span] the pair holds; beyond it, the slow path.
     s.floor = s.inkLo - s.span;
     s.reach = static_cast<uint32_t>(s.inkHi + s.span - s.floor);
@@ -124,7 +126,9 @@ template <int Dir>
     }
     s.out[x] = static_cast<uint8_t>(level);
     occupied = occupied || level != 0;
-    const int32_t e7 = e * 7 / 16, e3 = e * 3 / 16, e5 = e * 5 / 16;
+    // Shares rounded down (shifts, not divisions: a shorter chain from pixel to pixel); the
+    // 1/16 share takes what rounding left, so the error is kept whole.
+    const int32_t e7 = (e * 7) >> 4, e3 = (e * 3) >> 4, e5 = (e * 5) >> 4;
     s.carry = e7;
     s.next[x - Dir] = s.pendHere + e3;
     s.pendHere = s.pendAhead + e5;
@@ -212,12 +216,13 @@ void InkHalftoner::Row(int y, const uint16_t* amounts, uint8_t* out)
 {
     InkHalftoner* self = this;
     const int hue = 0;
-    HalftoneInks(&self, &hue, 1, y, &amounts, &out);
+    if (HalftoneInks(&self, &hue, 1, y, &amounts, &out)) std::memset(out, 0, static_cast<size_t>(m_width));
 }
 
-void HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
-                  uint8_t* const* out)
+uint32_t HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
+                      uint8_t* const* out)
 {
+    uint32_t blank = 0;
     // Inks with nothing on this row drop out: no dots, and (as paper white drops what it is
     // owed) no error for the next row either.
     InkHalftoner* live[kMaxInks];
@@ -231,24 +236,31 @@ void HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y
         int j = 0;
         while (j < samples && amounts[i][j] == 0) ++j;
         if (j == samples) {
-            std::memset(out[i], 0, static_cast<size_t>(h.m_width));
-            std::fill(h.m_err.begin(), h.m_err.end(), 0);
+            if (!h.m_errClear) std::fill(h.m_err.begin(), h.m_err.end(), 0);
+            h.m_errClear = true;
+            blank |= 1u << i;
             continue;
         }
+        h.m_errClear = false;
         live[m] = &h, liveAmounts[m] = amounts[i], liveOut[m] = out[i], liveHue[m] = hues[i];
         ++m;
     }
     for (int first = 0; first < m;) {
-        // Four inks at most per pass, whole hues only (unless a hue alone has more).
-        int count = 1;
-        while (first + count < m && count < 4) ++count;
-        while (first + count < m && count > 1 && liveHue[first + count] == liveHue[first + count - 1]) --count;
+        // Whole hues per pass, up to kPassInks inks (a larger hue alone).
+        int count = 0;
+        for (int end = first; end < m;) {
+            int hueEnd = end + 1;
+            while (hueEnd < m && liveHue[hueEnd] == liveHue[end]) ++hueEnd;
+            if (count > 0 && hueEnd - first > kPassInks) break;
+            count = hueEnd - first, end = hueEnd;
+        }
         if (live[first]->m_method == HalftoneMethod::kMask)
             InkHalftoner::MaskRows(live + first, liveHue + first, count, y, liveAmounts + first, liveOut + first);
         else
             InkHalftoner::DiffuseRows(live + first, liveHue + first, count, y, liveAmounts + first, liveOut + first);
         first += count;
     }
+    return blank;
 }
 
 void InkHalftoner::DiffuseRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,

@@ -41,8 +41,9 @@ class InkHalftoner;
 // together, darkest first, with the same hues[i]: a lighter ink avoids the pixels where a
 // darker one of its hue placed a dot. The inks share method, levels, width and stepX; the
 // result does not depend on how inks are grouped into calls, only on each hue's inks.
+// Returns the inks without any ink on the row as bits (1 << i); their out[i] is untouched.
 constexpr int kMaxInks = 16;
-void HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
+uint32_t HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
                   uint8_t* const* out);
 
 class InkHalftoner {
@@ -52,7 +53,7 @@ public:
     void Row(int y, const uint16_t* amounts, uint8_t* out);
 
 private:
-    friend void HalftoneInks(InkHalftoner* const*, const int*, int, int, const uint16_t* const*, uint8_t* const*);
+    friend uint32_t HalftoneInks(InkHalftoner* const*, const int*, int, int, const uint16_t* const*, uint8_t* const*);
     static void DiffuseRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
                             uint8_t* const* out);
     static void MaskRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
@@ -63,6 +64,7 @@ private:
     int m_width, m_stepX;
     uint32_t m_seed;
     std::vector<int32_t> m_err, m_next;  // this row's and the next row's error, 2 guard pixels
+    bool m_errClear = true;              // m_err holds no error
     std::vector<int16_t> m_noise;        // seeded threshold noise, read from a row's offset
 };
 

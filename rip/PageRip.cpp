@@ -176,12 +176,14 @@ bool PageRip::Impl::ProcessBand()
             const size_t inRow = static_cast<size_t>(r / s.stepY);
             for (size_t k = 0; k < n; ++k)
                 in[k] = amounts.data() + static_cast<size_t>(group.planes[k]) * plane + inRow * static_cast<size_t>(inWidth);
-            HalftoneInks(inkHalftoners, group.hues.data(), static_cast<int>(n), rowsOut + r, in, out);
+            const uint32_t blank = HalftoneInks(inkHalftoners, group.hues.data(), static_cast<int>(n), rowsOut + r, in, out);
             for (size_t k = 0; k < n; ++k) {
                 const size_t ink = static_cast<size_t>(group.planes[k]);
                 uint8_t* dst = packed[current].data() + ink * planeBytes + static_cast<size_t>(r) * static_cast<size_t>(rowBytes);
+                const bool none = (blank >> k) & 1;
+                if (none) std::memset(dst, 0, static_cast<size_t>(rowBytes));
                 inked[current][ink * kBandRows * static_cast<size_t>(s.stepY) + static_cast<size_t>(r)] =
-                    PackRow(out[k], s.width, s.bits, dst);
+                    !none && PackRow(out[k], s.width, s.bits, dst);
             }
         }
         spent[static_cast<size_t>(g)] = ThreadCpu() - t0;

@@ -182,6 +182,9 @@ int WriteStrip(VipsRegion* region, VipsRect* area, void* user)
         const VipsPel* src = VIPS_REGION_ADDR(region, area->left, area->top + y);
         if (s.transform) {
             cmsDoTransform(s.transform, src, s.rgb.data(), static_cast<cmsUInt32Number>(w));
+        } else if (s.bands == 3 && !s.sixteen) {
+            // The common case (8-bit sRGB without a profile) in one straight loop.
+            for (size_t i = 0; i < w * 3; ++i) s.rgb[i] = static_cast<uint16_t>(src[i] * 257);
         } else {
             for (size_t x = 0; x < w; ++x)
                 for (int c = 0; c < 3; ++c) {
