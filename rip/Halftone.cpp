@@ -1,6 +1,7 @@
 #include "rip/Halftone.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -324,11 +325,17 @@ bool PackRow(const uint8_t* values, int width, int bits, uint8_t* packed)
     const int perByte = 8 / bits;
     const int whole = width / perByte;  // bytes with every pixel present
     uint8_t any = 0;
-    // Whole bytes in straight-line code, which the compiler vectorises.
     if (bits == 2) {
+        // Four values read as one little-endian word; the multiply moves value k to bits
+        // 30 - 2k, with the cross terms all below bit 24.
         for (int b = 0; b < whole; ++b) {
-            const uint8_t* v = values + 4 * b;
-            packed[b] = static_cast<uint8_t>(v[0] << 6 | v[1] << 4 | v[2] << 2 | v[3]);
+            uint32_t v;
+            std::memcpy(&v, values + 4 * b, 4);
+            if constexpr (std::endian::native == std::endian::little)
+                packed[b] = static_cast<uint8_t>(((v & 0x03030303u) * 0x40100401u) >> 24);
+            else
+                packed[b] = static_cast<uint8_t>(values[4 * b] << 6 | values[4 * b + 1] << 4 | values[4 * b + 2] << 2 |
+                                                 values[4 * b + 3]);
         }
     } else {
         for (int b = 0; b < whole; ++b) {
