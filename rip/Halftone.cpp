@@ -299,8 +299,9 @@ void InkHalftoner::MaskRows(InkHalftoner* const* inks, const int* hues, int n, i
         rows[k] = mask.data() + ((static_cast<uint32_t>(y) + (shift >> 8)) % kMask) * kMask;
         dx[k] = shift & (kMask - 1);
     }
-    for (int x = 0; x < h.m_width; ++x) {
-        const int j = x / h.m_stepX;
+    for (int x = 0, j = 0, step = 0; x < h.m_width; ++x) {
+        if (step == h.m_stepX) step = 0, ++j;
+        ++step;
         bool occupied = false;
         for (int k = 0; k < n; ++k) {
             if (k == 0 || hues[k] != hues[k - 1]) occupied = false;
