@@ -69,14 +69,38 @@ struct InkScan {
     bool follows;             // a darker ink of the same hue comes just before it
     bool flushed;             // the next-row shares are in memory, not in the registers
     int32_t carry, pendHere, pendAhead;
-    // The level pair of the current input pixel (t == 0: paper white).
-    int32_t t, lo, inkLo, inkHi, span, middle, raise, floor;
+    int32_t t;                // tone of the current input pixel (0: paper white)
+    const struct LevelPair* pair;
+};
+
+// Two neighbouring levels a pixel chooses between, lo and lo + 1, worked out once per scan.
+struct LevelPair {
+    int32_t lo, inkLo, inkHi, span;
+    int32_t middle, raise;    // threshold without noise; raised where a darker ink has a dot
+    int32_t floor;            // inside [floor, floor + reach] the pair holds; beyond, the slow path
     uint32_t reach;
+};
+
+struct LevelPairs {
+    LevelPair pair[3];
+    LevelPairs(const int32_t* ink, int top)
+    {
+        for (int lo = 0; lo < 3; ++lo) {
+            LevelPair& p = pair[lo];
+            const int at = std::min(lo, top - 1);
+            p.lo = at, p.inkLo = ink[at], p.inkHi = ink[at + 1], p.span = p.inkHi - p.inkLo;
+            p.raise = p.span >> 1;  // spans are never negative
+            p.middle = p.inkLo + p.raise;
+            p.floor = p.inkLo - p.span;
+            p.reach = static_cast<uint32_t>(p.inkHi + p.span - p.floor);
+        }
+    }
 };
 
 // Sets up ink s for input pixel j, whose printer pixels are [x, end) stepping by Dir.
 template <int Dir>
-[[gnu::always_inline]] inline void EnterPixel(InkScan& s, const int32_t* ink, int top, int j, int x, int end)
+[[gnu::always_inline]] inline void EnterPixel(InkScan& s, const LevelPairs& pairs, const int32_t* ink, int top, int j,
+                                              int x, int end)
 {
     s.t = s.amounts[j];
     if (s.t == 0) {
@@ -90,13 +114,7 @@ template <int Dir>
     // Resuming after paper white: the share for x - Dir is in memory, none for x yet.
     if (s.flushed) s.pendHere = s.next[x - Dir], s.pendAhead = 0, s.flushed = false;
     // The two levels around the pixel's own tone: lo and lo + 1.
-    s.lo = top == 1 ? 0 : (s.t > ink[1]) + (s.t > ink[2]);
-    s.inkLo = ink[s.lo], s.inkHi = ink[s.lo + 1], s.span = s.inkHi - s.inkLo;
-    s.raise = s.span >> 1;  // spans are never negative
-    s.middle = s.inkLo + s.raise;
-    // Inside [inkLo - span, inkHi + span] the pair holds; beyond it, the slow path.
-    s.floor = s.inkLo - s.span;
-    s.reach = static_cast<uint32_t>(s.inkHi + s.span - s.floor);
+    s.pair = &pairs.pair[top == 1 ? 0 : (s.t > ink[1]) + (s.t > ink[2])];
 }
 
 // One printer pixel x of ink s; `occupied` tells whether a darker ink of its hue has a dot
@@ -106,23 +124,24 @@ template <int Dir>
 template <int Dir>
 [[gnu::always_inline]] inline void ScanPixel(InkScan& s, const int32_t* ink, int top, int x, bool& occupied)
 {
+    const LevelPair& p = *s.pair;
     const int32_t v = s.t + s.err[x] + s.carry;
     const int32_t noise = s.noise[(s.noiseShift + static_cast<uint32_t>(x)) & (kNoise - 1)];
-    int32_t threshold = s.middle + ((noise * s.span) >> kModulationShift);
+    int32_t threshold = p.middle + ((noise * p.span) >> kModulationShift);
     // Raised past the upper level, the threshold would be undone by the move up beyond the
     // pair; capped, the fast path gives the same level.
-    if (occupied) threshold = std::min(threshold + s.raise, s.inkHi + 1);
-    int level = s.lo;
+    if (occupied) threshold = std::min(threshold + p.raise, p.inkHi + 1);
+    int level = p.lo;
     int32_t e;
-    if (static_cast<uint32_t>(v - s.floor) <= s.reach) {
+    if (static_cast<uint32_t>(v - p.floor) <= p.reach) {
         const bool up = v >= threshold;
         level += up;
-        e = v - (up ? s.inkHi : s.inkLo);
+        e = v - (up ? p.inkHi : p.inkLo);
     } else {
         // A large debt or credit (at an edge) may leave the pair.
         level += v >= threshold;
-        while (level < top && v > ink[level] + s.span) ++level;
-        while (level > 0 && v < ink[level] - s.span) --level;
+        while (level < top && v > ink[level] + p.span) ++level;
+        while (level > 0 && v < ink[level] - p.span) --level;
         e = std::clamp(v - ink[level], -kErrLimit, kErrLimit);
     }
     s.out[x] = static_cast<uint8_t>(level);
@@ -141,6 +160,7 @@ template <int Dir>
 template <int Dir, int N>
 void Scan(InkScan* inks, const int32_t* ink, int top, int width, int stepX)
 {
+    const LevelPairs pairs(ink, top);
     InkScan s[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) s[k] = inks[k];
@@ -152,7 +172,7 @@ void Scan(InkScan* inks, const int32_t* ink, int top, int width, int stepX)
         bool any = false;
 #pragma GCC unroll 4
         for (int k = 0; k < N; ++k) {
-            EnterPixel<Dir>(s[k], ink, top, j, x0, end);
+            EnterPixel<Dir>(s[k], pairs, ink, top, j, x0, end);
             any = any || s[k].t != 0;
         }
         if (!any) continue;
@@ -274,7 +294,7 @@ void InkHalftoner::DiffuseRows(InkHalftoner* const* inks, const int* hues, int n
         // Each row reads the ink's noise table from its own seeded offset.
         scans[k] = InkScan{amounts[k], h.m_err.data() + 1, h.m_next.data() + 1,  // guard pixel at -1 and width
                            h.m_noise.data(), Hash(h.m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U)), out[k],
-                           k > 0 && hues[k] == hues[k - 1], true, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+                           k > 0 && hues[k] == hues[k - 1], true, 0, 0, 0, 0, nullptr};
     }
     const InkHalftoner& h = *inks[0];
     if ((y & 1) == 0)
