@@ -67,7 +67,9 @@ struct InkScan {
     uint32_t noiseShift;
     uint8_t* out;
     bool follows;             // a darker ink of the same hue comes just before it
-    bool flushed;             // the next-row shares are in memory, not in the registers
+    bool white;               // in a run of paper white; the next-row shares are in memory
+    int whiteFrom;            // the run's first pixel, in scan order
+    int32_t whiteHead;        // the next-row share owed to that pixel
     int32_t carry, pendHere, pendAhead;
     int32_t t;                // tone of the current input pixel (0: paper white)
     const struct LevelPair* pair;
@@ -97,22 +99,36 @@ struct LevelPairs {
     }
 };
 
-// Sets up ink s for input pixel j, whose printer pixels are [x, end) stepping by Dir.
+// Ends ink s's run of paper white before pixel x: no dots there, and what the neighbours
+// owe is dropped except the share for the run's first pixel. Written once per run, so the
+// next-row entries need no clearing beforehand.
+template <int Dir>
+[[gnu::always_inline]] inline void EndWhite(InkScan& s, int x)
+{
+    const int from = Dir > 0 ? s.whiteFrom : x + 1, n = (x - s.whiteFrom) * Dir;
+    if (n <= 0) return;
+    std::memset(s.out + from, 0, static_cast<size_t>(n));
+    std::memset(s.next + from, 0, static_cast<size_t>(n) * sizeof(int32_t));
+    s.next[s.whiteFrom] = s.whiteHead;
+}
+
+// Sets up ink s for input pixel j, whose first printer pixel in scan order is x.
 template <int Dir>
 [[gnu::always_inline]] inline void EnterPixel(InkScan& s, const LevelPairs& pairs, const int32_t* ink, int top, int j,
-                                              int x, int end)
+                                              int x)
 {
     s.t = s.amounts[j];
     if (s.t == 0) {
-        // Paper white stays white: no dot, and what the neighbours owe is dropped here.
-        // Every next-row entry is written once per row, so the row needs no clearing.
-        for (int p = x; p != end; p += Dir) s.out[p] = 0, s.next[p] = 0;  // a few pixels: no call
-        if (!s.flushed) s.next[x - Dir] = s.pendHere, s.next[x] = s.pendAhead, s.flushed = true;
+        // Paper white stays white: no dot, and the error carried along is dropped.
+        if (!s.white) s.next[x - Dir] = s.pendHere, s.whiteHead = s.pendAhead, s.whiteFrom = x, s.white = true;
         s.carry = 0;
         return;
     }
-    // Resuming after paper white: the share for x - Dir is in memory, none for x yet.
-    if (s.flushed) s.pendHere = s.next[x - Dir], s.pendAhead = 0, s.flushed = false;
+    if (s.white) {
+        // Resuming after paper white: the share for x - Dir is in memory, none for x yet.
+        EndWhite<Dir>(s, x);
+        s.pendHere = s.next[x - Dir], s.pendAhead = 0, s.white = false;
+    }
     // The two levels around the pixel's own tone: lo and lo + 1.
     s.pair = &pairs.pair[top == 1 ? 0 : (s.t > ink[1]) + (s.t > ink[2])];
 }
@@ -172,7 +188,7 @@ void Scan(InkScan* inks, const int32_t* ink, int top, int width, int stepX)
         bool any = false;
 #pragma GCC unroll 4
         for (int k = 0; k < N; ++k) {
-            EnterPixel<Dir>(s[k], pairs, ink, top, j, x0, end);
+            EnterPixel<Dir>(s[k], pairs, ink, top, j, x0);
             any = any || s[k].t != 0;
         }
         if (!any) continue;
@@ -187,8 +203,12 @@ void Scan(InkScan* inks, const int32_t* ink, int top, int width, int stepX)
     }
     const int last = Dir > 0 ? width - 1 : 0;
 #pragma GCC unroll 4
-    for (int k = 0; k < N; ++k)
-        if (!s[k].flushed) s[k].next[last] = s[k].pendHere, s[k].next[last + Dir] = s[k].pendAhead;
+    for (int k = 0; k < N; ++k) {
+        if (s[k].white)
+            EndWhite<Dir>(s[k], last + Dir);
+        else
+            s[k].next[last] = s[k].pendHere, s[k].next[last + Dir] = s[k].pendAhead;
+    }
 }
 
 template <int Dir>
@@ -294,7 +314,7 @@ void InkHalftoner::DiffuseRows(InkHalftoner* const* inks, const int* hues, int n
         // Each row reads the ink's noise table from its own seeded offset.
         scans[k] = InkScan{amounts[k], h.m_err.data() + 1, h.m_next.data() + 1,  // guard pixel at -1 and width
                            h.m_noise.data(), Hash(h.m_seed ^ Hash(static_cast<uint32_t>(y) * 0x9e3779b9U)), out[k],
-                           k > 0 && hues[k] == hues[k - 1], true, 0, 0, 0, 0, nullptr};
+                           k > 0 && hues[k] == hues[k - 1], true, (y & 1) == 0 ? 0 : h.m_width - 1, 0, 0, 0, 0, 0, nullptr};
     }
     const InkHalftoner& h = *inks[0];
     if ((y & 1) == 0)
