@@ -1,4 +1,4 @@
-// Halftoning one ink, row by row, to the module's pixel values (0 no dot, 1 small, 2 medium,
+// Halftoning inks, row by row, to the module's pixel values (0 no dot, 1 small, 2 medium,
 // 3 large; with one drop size only 0 and 1).
 //
 // Error diffusion: serpentine scan with Floyd-Steinberg weights; the threshold is modulated
@@ -8,7 +8,8 @@
 // highlights, small and medium in the mid-tones, medium and large in the shadows), so the
 // error only dithers between neighbouring sizes. Where a darker ink of the same hue already
 // placed a dot, a light ink's threshold is raised, so the two rarely land on one spot; the
-// error still carries the ink there, so the mean is kept.
+// error still carries the ink there, so the mean is kept. Up to four inks are scanned
+// together, pixel by pixel, so the processor overlaps their error chains.
 //
 // Mask: a 64 x 64 blue-noise threshold array (grown by void filling under a Gaussian
 // filter) chooses between the same two levels; no state between pixels.
@@ -44,7 +45,7 @@ class InkHalftoner;
 // Returns the inks without any ink on the row as bits (1 << i); their out[i] is untouched.
 constexpr int kMaxInks = 16;
 uint32_t HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
-                  uint8_t* const* out);
+                      uint8_t* const* out);
 
 class InkHalftoner {
 public:
