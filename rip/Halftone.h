@@ -1,4 +1,4 @@
-// Halftoning one ink, row by row, to the module's pixel values (0 no dot, 1 small, 2 medium,
+// Halftoning inks, row by row, to the module's pixel values (0 no dot, 1 small, 2 medium,
 // 3 large; with one drop size only 0 and 1).
 //
 // Error diffusion: serpentine scan with Floyd-Steinberg weights; the threshold is modulated
@@ -8,7 +8,8 @@
 // highlights, small and medium in the mid-tones, medium and large in the shadows), so the
 // error only dithers between neighbouring sizes. Where a darker ink of the same hue already
 // placed a dot, a light ink's threshold is raised, so the two rarely land on one spot; the
-// error still carries the ink there, so the mean is kept.
+// error still carries the ink there, so the mean is kept. Up to four inks are scanned
+// together, pixel by pixel, so the processor overlaps their error chains.
 //
 // Mask: a 64 x 64 blue-noise threshold array (grown by void filling under a Gaussian
 // filter) chooses between the same two levels; no state between pixels.
@@ -34,24 +35,37 @@ DropLevels MakeDropLevels(const float drops[4], int bits, int inkLevels, bool si
 // A 64 x 64 blue-noise threshold array, values 0..65535 each used 16 times.
 const std::vector<uint16_t>& BlueNoiseMask();
 
+class InkHalftoner;
+
+// Halftones row `y` of n inks at once (at most kMaxInks). amounts[i] is ink i's input row
+// (one value per stepX pixels), out[i] gets one value per pixel. Inks of one hue come
+// together, darkest first, with the same hues[i]: a lighter ink avoids the pixels where a
+// darker one of its hue placed a dot. The inks share method, levels, width and stepX; the
+// result does not depend on how inks are grouped into calls, only on each hue's inks.
+// Returns the inks without any ink on the row as bits (1 << i); their out[i] is untouched.
+constexpr int kMaxInks = 16;
+uint32_t HalftoneInks(InkHalftoner* const* halftoners, const int* hues, int n, int y, const uint16_t* const* amounts,
+                      uint8_t* const* out);
+
 class InkHalftoner {
 public:
     InkHalftoner(HalftoneMethod method, const DropLevels& levels, int width, int stepX, uint32_t seed);
-    // One printer row `y` from the ink amounts of its input row (one per stepX pixels).
-    // `occupied` (may be null) marks pixels where a darker ink of the hue has a dot; this
-    // ink's dots are added to it. `out` gets one value per pixel.
-    void Row(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out);
+    // One printer row `y` of this ink alone.
+    void Row(int y, const uint16_t* amounts, uint8_t* out);
 
 private:
-    void DiffuseRow(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out);
-    void MaskRow(int y, const uint16_t* amounts, uint8_t* occupied, uint8_t* out);
+    friend uint32_t HalftoneInks(InkHalftoner* const*, const int*, int, int, const uint16_t* const*, uint8_t* const*);
+    static void DiffuseRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
+                            uint8_t* const* out);
+    static void MaskRows(InkHalftoner* const* inks, const int* hues, int n, int y, const uint16_t* const* amounts,
+                         uint8_t* const* out);
 
     HalftoneMethod m_method;
     DropLevels m_levels;
     int m_width, m_stepX;
     uint32_t m_seed;
     std::vector<int32_t> m_err, m_next;  // this row's and the next row's error, 2 guard pixels
-    std::vector<int32_t> m_tone;         // the row's tone at each printer pixel
+    bool m_errClear = true;              // m_err holds no error
     std::vector<int16_t> m_noise;        // seeded threshold noise, read from a row's offset
 };
 

@@ -1,17 +1,18 @@
 // The page stage: input rows are gathered into bands; each band is separated (rows in
-// parallel) and halftoned (hues in parallel: a light ink waits for its dark ink on the same
-// row), then its rows go to the sink in order.
+// parallel) and halftoned (whole hues dealt to the threads by their work in the band, the
+// inks of a thread scanned together pixel by pixel), then its rows go to the sink in order.
 //
 // The sink is called from one thread at a time, in row order, but not always from the
 // caller's: a band goes to the sink on its own thread while the next band is halftoned.
 //
 // Memory, whatever the page's length: one band of input (kBandRows rows of 16-bit RGB at
 // the input width), its ink amounts (2 bytes per ink and input pixel), two bands of packed
-// output rows, three error and tone rows per ink and one row of values per hue. For A3+
+// output rows, two error rows per ink and one row of values per ink. For A3+
 // (329 mm, 74,900 pixels across at 5760 dpi, 720 dpi input, stepY 2) with 8 inks that is
-// 1.8 + 4.8 + 19.2 + 7.2 + 0.6 = about 34 MB; libvips adds its strips of the input.
+// 1.8 + 4.8 + 19.2 + 4.8 + 0.6 = about 31 MB; libvips adds its strips of the input.
 #include "rip/PageRip.h"
 
+#include <algorithm>
 #include <ctime>
 #include <cstring>
 #include <future>
@@ -37,20 +38,51 @@ double ThreadCpu()
     return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
-// Groups of planes halftoned together, darkest first: the model's chains, then the rest.
-std::vector<std::vector<int>> HueGroups(const InkModel& model)
+// A set of planes halftoned together on one thread: whole hues, each darkest first.
+struct InkGroup {
+    std::vector<int> planes;
+    std::vector<int> hues;  // hue of each plane
+};
+
+// The model's hues, each darkest first: its chains, then the other inks alone.
+std::vector<std::vector<int>> ModelHues(const InkModel& model)
 {
-    std::vector<std::vector<int>> groups;
+    std::vector<std::vector<int>> hues;
     std::vector<bool> used(model.colors.size(), false);
     for (const InkChain* chain : {&model.black, &model.cyan, &model.magenta}) {
         std::vector<int> g;
         for (int p = kMaxChain - 1; p >= 0; --p)
             if (chain->planes[p] >= 0) g.push_back(chain->planes[p]), used[static_cast<size_t>(chain->planes[p])] = true;
-        groups.push_back(g);
+        if (!g.empty()) hues.push_back(g);
     }
     for (size_t i = 0; i < used.size(); ++i)
-        if (!used[i]) groups.push_back({static_cast<int>(i)});
-    return groups;
+        if (!used[i]) hues.push_back({static_cast<int>(i)});
+    return hues;
+}
+
+// Deals the hues to `count` groups by their work in this band, largest first to the least
+// loaded group, so the threads finish a band together. Which group halftones a hue does not
+// change its dots: hues are independent.
+void BalanceGroups(const std::vector<std::vector<int>>& hues, const std::vector<uint64_t>& work, size_t count,
+                   std::vector<InkGroup>& groups)
+{
+    count = std::max<size_t>(1, std::min(count, hues.size()));
+    std::vector<size_t> order(hues.size());
+    for (size_t h = 0; h < order.size(); ++h) order[h] = h;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return work[a] > work[b]; });
+    std::vector<uint64_t> load(count, 0);
+    std::vector<std::vector<size_t>> dealt(count);
+    for (size_t h : order) {
+        const size_t g = static_cast<size_t>(std::min_element(load.begin(), load.end()) - load.begin());
+        load[g] += work[h];
+        dealt[g].push_back(h);
+    }
+    groups.assign(count, InkGroup{});
+    for (size_t g = 0; g < count; ++g) {
+        std::sort(dealt[g].begin(), dealt[g].end());
+        for (size_t h : dealt[g])
+            for (int p : hues[h]) groups[g].planes.push_back(p), groups[g].hues.push_back(static_cast<int>(h));
+    }
 }
 }  // namespace
 
@@ -81,7 +113,7 @@ struct PageRip::Impl {
     Impl(const PageSettings& s, RowSink& sink)
         : settings(s), sink(sink), model(InkModelFor(s.modelId)), table(model, SeparationOptions{s.media, s.glossOptimizer}),
           inks(table.Inks()), inWidth((s.width + s.stepX - 1) / s.stepX), rowBytes((s.width * s.bits + 7) / 8),
-          groups(HueGroups(model)),
+          hues(ModelHues(model)),
           threads(s.threads > 0 ? s.threads : std::max(1, static_cast<int>(std::thread::hardware_concurrency())))
     {
         const DropLevels levels = MakeDropLevels(model.drops, s.bits, s.inkLevels, s.singleDotSize);
@@ -90,8 +122,7 @@ struct PageRip::Impl {
         rgb.resize(static_cast<size_t>(kBandRows) * static_cast<size_t>(inWidth) * 3);
         amounts.resize(static_cast<size_t>(inks) * kBandRows * static_cast<size_t>(inWidth));
         const size_t outRows = static_cast<size_t>(kBandRows) * static_cast<size_t>(s.stepY);
-        values.resize(groups.size());
-        for (auto& v : values) v.resize(static_cast<size_t>(s.width) * 2);
+        values.resize(static_cast<size_t>(inks) * static_cast<size_t>(s.width));
         for (int b = 0; b < 2; ++b) {
             packed[b].resize(static_cast<size_t>(inks) * outRows * static_cast<size_t>(rowBytes));
             inked[b].resize(static_cast<size_t>(inks) * outRows);
@@ -107,12 +138,13 @@ struct PageRip::Impl {
     const InkModel& model;
     SeparationTable table;
     int inks, inWidth, rowBytes;
-    std::vector<std::vector<int>> groups;
+    std::vector<std::vector<int>> hues;
+    std::vector<InkGroup> groups;              // this band's hues per thread
     int threads;
     std::vector<InkHalftoner> halftoners;
     std::vector<uint16_t> rgb;                 // band input, 16-bit RGB
     std::vector<uint16_t> amounts;             // [ink][row][x]
-    std::vector<std::vector<uint8_t>> values;  // per group: one row's values and occupancy
+    std::vector<uint8_t> values;               // one row of values per plane
     // Two bands of output: one goes to the sink while the next is halftoned.
     std::vector<uint8_t> packed[2];            // [ink][printer row][byte]
     std::vector<uint8_t> inked[2];             // [ink][printer row of the band]: any dot
@@ -135,7 +167,7 @@ bool PageRip::Impl::ProcessBand()
     if (outRows <= 0) return true;
     const size_t plane = static_cast<size_t>(kBandRows) * static_cast<size_t>(inWidth);
     // Stage times are CPU time, summed over the threads that ran them.
-    std::vector<double> spent(std::max<size_t>(static_cast<size_t>(n), groups.size()), 0.0);
+    std::vector<double> spent(std::max<size_t>(static_cast<size_t>(n), hues.size()), 0.0);
     ParallelFor(n, threads, [&](int r) {
         const double t0 = ThreadCpu();
         table.Apply(rgb.data() + static_cast<size_t>(r) * static_cast<size_t>(inWidth) * 3, inWidth,
@@ -143,21 +175,42 @@ bool PageRip::Impl::ProcessBand()
         spent[static_cast<size_t>(r)] = ThreadCpu() - t0;
     });
     for (double& v : spent) sepSeconds += v, v = 0;
+    // A hue's work: its inks' pixels (every fourth is enough to judge), those with ink
+    // counting four times those without.
+    std::vector<uint64_t> work(hues.size(), 0);
+    const size_t samples = static_cast<size_t>(n) * static_cast<size_t>(inWidth);
+    for (size_t h = 0; h < hues.size(); ++h)
+        for (int p : hues[h]) {
+            const uint16_t* a = amounts.data() + static_cast<size_t>(p) * plane;
+            uint64_t inked = 0;
+            for (size_t i = 0; i < samples; i += 4) inked += a[i] != 0;
+            work[h] += 4 * inked + (samples / 4 - inked);
+        }
+    BalanceGroups(hues, work, static_cast<size_t>(threads), groups);
     const size_t planeBytes = static_cast<size_t>(kBandRows) * static_cast<size_t>(s.stepY) * static_cast<size_t>(rowBytes);
     ParallelFor(static_cast<int>(groups.size()), threads, [&](int g) {
         const double t0 = ThreadCpu();
-        uint8_t* out = values[static_cast<size_t>(g)].data();
-        uint8_t* occupied = out + s.width;
+        const InkGroup& group = groups[static_cast<size_t>(g)];
+        const size_t n = group.planes.size();
+        InkHalftoner* inkHalftoners[kMaxInks];
+        const uint16_t* in[kMaxInks];
+        uint8_t* out[kMaxInks];
+        for (size_t k = 0; k < n; ++k) {
+            inkHalftoners[k] = &halftoners[static_cast<size_t>(group.planes[k])];
+            out[k] = values.data() + static_cast<size_t>(group.planes[k]) * static_cast<size_t>(s.width);
+        }
         for (int r = 0; r < outRows; ++r) {
-            const int y = rowsOut + r;
             const size_t inRow = static_cast<size_t>(r / s.stepY);
-            if (groups[static_cast<size_t>(g)].size() > 1) std::memset(occupied, 0, static_cast<size_t>(s.width));
-            for (int ink : groups[static_cast<size_t>(g)]) {
-                const uint16_t* a = amounts.data() + static_cast<size_t>(ink) * plane + inRow * static_cast<size_t>(inWidth);
-                halftoners[static_cast<size_t>(ink)].Row(y, a, groups[static_cast<size_t>(g)].size() > 1 ? occupied : nullptr, out);
-                uint8_t* dst = packed[current].data() + static_cast<size_t>(ink) * planeBytes + static_cast<size_t>(r) * static_cast<size_t>(rowBytes);
-                inked[current][static_cast<size_t>(ink) * kBandRows * static_cast<size_t>(s.stepY) + static_cast<size_t>(r)] =
-                    PackRow(out, s.width, s.bits, dst);
+            for (size_t k = 0; k < n; ++k)
+                in[k] = amounts.data() + static_cast<size_t>(group.planes[k]) * plane + inRow * static_cast<size_t>(inWidth);
+            const uint32_t blank = HalftoneInks(inkHalftoners, group.hues.data(), static_cast<int>(n), rowsOut + r, in, out);
+            for (size_t k = 0; k < n; ++k) {
+                const size_t ink = static_cast<size_t>(group.planes[k]);
+                uint8_t* dst = packed[current].data() + ink * planeBytes + static_cast<size_t>(r) * static_cast<size_t>(rowBytes);
+                const bool none = (blank >> k) & 1;
+                if (none) std::memset(dst, 0, static_cast<size_t>(rowBytes));
+                inked[current][ink * kBandRows * static_cast<size_t>(s.stepY) + static_cast<size_t>(r)] =
+                    !none && PackRow(out[k], s.width, s.bits, dst);
             }
         }
         spent[static_cast<size_t>(g)] = ThreadCpu() - t0;

@@ -40,6 +40,17 @@ std::string VipsMessage(const std::string& text)
 
 bool IsPdfLoader(const std::string& loader) { return loader.find("Pdf") != std::string::npos; }
 
+// How much a JPEG may shrink while it decodes: the most (of 2, 4, 8) that still leaves the
+// picture at least twice its placed size, so the Lanczos resampling does the rest.
+int JpegShrink(const PictureInfo& info, const Placement& place)
+{
+    if (info.loader.find("Jpeg") == std::string::npos || place.width <= 0 || place.height <= 0) return 1;
+    const int w = place.rotate ? info.height : info.width, h = place.rotate ? info.width : info.height;
+    int shrink = 1;
+    while (shrink < 8 && w / (2 * shrink) >= 2 * place.width && h / (2 * shrink) >= 2 * place.height) shrink *= 2;
+    return shrink;
+}
+
 struct Converter {
     cmsHTRANSFORM transform = nullptr;
     ~Converter()
@@ -57,12 +68,14 @@ struct PictureSource::Impl {
     PictureInfo info;
     uint64_t pixelLimit = kDefaultPixelLimit;
 
-    VImage Load(bool sequential, double pdfDpi) const
+    // `shrink` (JPEG only, 1, 2, 4 or 8) decodes at that fraction of the size.
+    VImage Load(bool sequential, double pdfDpi, int shrink = 1) const
     {
         auto options = VImage::option()
                            ->set("access", sequential ? VIPS_ACCESS_SEQUENTIAL : VIPS_ACCESS_RANDOM)
                            ->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
         if (info.pdf) options->set("page", page - 1)->set("dpi", pdfDpi);
+        if (shrink > 1) options->set("shrink", shrink);
         if (path.empty()) return VImage::new_from_buffer(bytes.data(), bytes.size(), "", options);
         return VImage::new_from_file(path.c_str(), options);
     }
@@ -182,6 +195,9 @@ int WriteStrip(VipsRegion* region, VipsRect* area, void* user)
         const VipsPel* src = VIPS_REGION_ADDR(region, area->left, area->top + y);
         if (s.transform) {
             cmsDoTransform(s.transform, src, s.rgb.data(), static_cast<cmsUInt32Number>(w));
+        } else if (s.bands == 3 && !s.sixteen) {
+            // The common case (8-bit sRGB without a profile) in one straight loop.
+            for (size_t i = 0; i < w * 3; ++i) s.rgb[i] = static_cast<uint16_t>(src[i] * 257);
         } else {
             for (size_t x = 0; x < w; ++x)
                 for (int c = 0; c < 3; ++c) {
@@ -214,7 +230,7 @@ bool PictureSource::Stream(const Placement& place, int areaWidth, int areaHeight
     SinkState state{&consumer, nullptr, 3, false, {}, false};
     try {
         // A PDF page is rendered at the resolution that makes it the placed size.
-        VImage image = m->Load(!place.rotate, 72 * (place.rotate ? place.scaleY : place.scaleX));
+        VImage image = m->Load(!place.rotate, 72 * (place.rotate ? place.scaleY : place.scaleX), JpegShrink(m->info, place));
         bool dropProfile = false;
         image = Normalise(image, &dropProfile);
         if (place.rotate) image = image.rot270();  // a quarter turn anticlockwise: the top goes left

@@ -69,7 +69,8 @@ void SeparationTable::SeparateExact(float r, float g, float b, float* amounts) c
 
 void SeparationTable::Apply(const uint16_t* rgb, int n, uint16_t* out, size_t outStride) const
 {
-    constexpr int64_t kSteps = kGrid - 1;
+    constexpr uint32_t kSteps = kGrid - 1;
+    constexpr int kFracBits = 15;  // so a node's weighted sum fits 32 bits: 65535 * 32768
     const int inks = m_inks;
     const int strideR = kGrid * kGrid * inks, strideG = kGrid * inks, strideB = inks;
     for (int i = 0; i < n; ++i, rgb += 3) {
@@ -78,17 +79,18 @@ void SeparationTable::Apply(const uint16_t* rgb, int n, uint16_t* out, size_t ou
             for (int k = 0; k < inks; ++k) out[static_cast<size_t>(k) * outStride + static_cast<size_t>(i)] = out[static_cast<size_t>(k) * outStride + static_cast<size_t>(i) - 1];
             continue;
         }
-        // Grid cell and the position inside it (16-bit fractions).
+        // Grid cell and the position inside it (15-bit fractions).
         int idx[3];
-        int64_t frac[3];
+        int32_t frac[3];
         for (int ch = 0; ch < 3; ++ch) {
-            const int64_t pos = static_cast<int64_t>(rgb[ch]) * kSteps * 65536 / 65535;
-            idx[ch] = static_cast<int>(std::min<int64_t>(pos >> 16, kSteps - 1));
-            frac[ch] = pos - (static_cast<int64_t>(idx[ch]) << 16);
+            const uint32_t pos = static_cast<uint32_t>(uint64_t{rgb[ch]} * kSteps * (1u << kFracBits) / 65535);
+            idx[ch] = static_cast<int>(std::min<uint32_t>(pos >> kFracBits, kSteps - 1));
+            frac[ch] = static_cast<int32_t>(pos - (static_cast<uint32_t>(idx[ch]) << kFracBits));
         }
         const uint16_t* base = m_table.data() + idx[0] * strideR + idx[1] * strideG + idx[2] * strideB;
         // Tetrahedral interpolation: walk from the cell's origin along the axes in order of
-        // falling fraction; the diagonal (greys) only touches diagonal nodes.
+        // falling fraction; the diagonal (greys) only touches diagonal nodes. The four nodes'
+        // weights are never negative and sum to 1, so the sum stays within 32 bits.
         int order[3] = {0, 1, 2};
         const int step[3] = {strideR, strideG, strideB};
         if (frac[order[0]] < frac[order[1]]) std::swap(order[0], order[1]);
@@ -97,12 +99,13 @@ void SeparationTable::Apply(const uint16_t* rgb, int n, uint16_t* out, size_t ou
         const uint16_t* p1 = base + step[order[0]];
         const uint16_t* p2 = p1 + step[order[1]];
         const uint16_t* p3 = p2 + step[order[2]];
-        const int64_t f0 = frac[order[0]], f1 = frac[order[1]], f2 = frac[order[2]];
+        const uint32_t w3 = static_cast<uint32_t>(frac[order[2]]), w2 = static_cast<uint32_t>(frac[order[1]]) - w3,
+                       w1 = static_cast<uint32_t>(frac[order[0]] - frac[order[1]]),
+                       w0 = (1u << kFracBits) - static_cast<uint32_t>(frac[order[0]]);
         for (int k = 0; k < inks; ++k) {
-            const int64_t v = (static_cast<int64_t>(base[k]) << 16) + (p1[k] - base[k]) * f0 +
-                              (p2[k] - p1[k]) * f1 + (p3[k] - p2[k]) * f2;
+            const uint32_t v = base[k] * w0 + p1[k] * w1 + p2[k] * w2 + p3[k] * w3;
             out[static_cast<size_t>(k) * outStride + static_cast<size_t>(i)] =
-                static_cast<uint16_t>(std::clamp<int64_t>((v + 32768) >> 16, 0, 65535));
+                static_cast<uint16_t>((v + (1u << (kFracBits - 1))) >> kFracBits);
         }
     }
 }

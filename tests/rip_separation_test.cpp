@@ -61,7 +61,7 @@ TEST(Halftone, MeanInkMatchesTheTarget)
                 std::vector<uint8_t> out(kSize);
                 double sum = 0;
                 for (int y = 0; y < kSize; ++y) {
-                    ht.Row(y, amounts.data(), nullptr, out.data());
+                    ht.Row(y, amounts.data(), out.data());
                     for (uint8_t v : out) sum += (sizes == 3 ? drops[v] : v);
                 }
                 const double mean = sum / (kSize * kSize);

@@ -27,7 +27,7 @@ std::vector<double> Patch(Method method, uint16_t amount, uint32_t seed, int row
     std::vector<double> ink;
     // Rows before the patch let the error settle, as inside a picture.
     for (int y = 0; y < rows + 64; ++y) {
-        ht.Row(y, amounts.data(), nullptr, out.data());
+        ht.Row(y, amounts.data(), out.data());
         if (y >= 64)
             for (uint8_t v : out) ink.push_back(kDrops[v]);
     }
