@@ -7,9 +7,6 @@ set -euo pipefail
 app="$1"
 shots="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
-if [ ! -d "$here/node_modules/playwright-core" ]; then
-  (cd "$here" && npm ci --no-audit --no-fund --loglevel=error)
-fi
 
 work="$(mktemp -d)"
 as_user=()

@@ -8,9 +8,6 @@ shots="$2"
 work="${3:-$(mktemp -d)}"
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ ! -d "$here/node_modules/playwright-core" ]; then
-  (cd "$here" && npm ci --no-audit --no-fund --loglevel=error)
-fi
 mkdir -p "$work"
 
 server=""
