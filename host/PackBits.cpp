@@ -1,5 +1,6 @@
-// PackBits with runs found sixteen (SSE2) or eight bytes at a time: a wide compare finds where
-// a run of equal bytes ends, and where the next three equal bytes start a literal's end.
+// PackBits from a bitmask of the places where three equal bytes start, built 64 bytes at a
+// time by wide compares (SSE2, else eight bytes a word): a repeat is a stretch of set bits, a
+// literal ends at the next set bit, so runs and literals are found by bit scans, not per byte.
 #include "host/PackBits.h"
 
 #include <cstring>
@@ -8,9 +9,10 @@
 #endif
 
 namespace {
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighs = 0x8080808080808080ull;
+constexpr size_t kMaxToken = 128;  // bytes of one repeat or one literal at most
+constexpr size_t kChunk = 16;      // literals are copied in chunks of this size where there is room
 
+#ifndef __SSE2__
 uint64_t Load(const uint8_t* p)
 {
     uint64_t w;
@@ -18,81 +20,140 @@ uint64_t Load(const uint8_t* p)
     return w;
 }
 
-// Index of the lowest byte that is zero in w (little-endian order), 8 when none. The classic
-// test marks bytes above a zero byte falsely at times, never below it, so the lowest mark holds.
-unsigned FirstZeroByte(uint64_t w)
+// Bit k set when byte k of w is zero (exact, no carries between bytes).
+unsigned ZeroBytes(uint64_t w)
 {
-    const uint64_t m = (w - kOnes) & ~w & kHighs;
-    return m ? static_cast<unsigned>(__builtin_ctzll(m)) / 8 : 8;
+    constexpr uint64_t k7F = 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t high = ~(((w & k7F) + k7F) | w | k7F);  // 0x80 in each zero byte
+    return static_cast<unsigned>(((high >> 7) * 0x0102040810204080ull) >> 56);
+}
+#endif
+
+// Bit j: three equal bytes start at base + j (and base + j + 2 < n).
+uint64_t TripleStarts(const uint8_t* src, size_t base, size_t n)
+{
+    const uint8_t* p = src + base;
+    uint64_t mask = 0;
+    if (base + 66 <= n) {
+#ifdef __SSE2__
+        for (int k = 0; k < 64; k += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 2));
+            const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(a, c))));
+            mask |= static_cast<uint64_t>(m) << k;
+        }
+#else
+        for (int k = 0; k < 64; k += 8) {
+            const uint64_t a = Load(p + k);
+            mask |= static_cast<uint64_t>(ZeroBytes((a ^ Load(p + k + 1)) | (a ^ Load(p + k + 2)))) << k;
+        }
+#endif
+        return mask;
+    }
+    for (size_t j = 0; j < 64 && base + j + 2 < n; ++j)
+        if (p[j] == p[j + 1] && p[j] == p[j + 2]) mask |= uint64_t{1} << j;
+    return mask;
 }
 
-// Bytes equal to src[i] from i on, at most `limit` (i + limit <= n).
-size_t RunLength(const uint8_t* src, size_t i, size_t limit)
-{
-    // Most runs in noisy rows end at once: no wide compare for them.
-    if (limit < 2 || src[i + 1] != src[i]) return 1;
-    if (limit < 3 || src[i + 2] != src[i]) return 2;
-    const uint64_t pattern = src[i] * kOnes;
-    size_t j = 3;
-#ifdef __SSE2__
-    const __m128i wide = _mm_set1_epi8(static_cast<char>(src[i]));
-    for (; j + 16 <= limit; j += 16) {
-        const unsigned same = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + j)), wide)));
-        if (same != 0xFFFF) return j + static_cast<size_t>(__builtin_ctz(~same));
-    }
-#endif
-    for (; j + 8 <= limit; j += 8) {
-        const uint64_t diff = Load(src + i + j) ^ pattern;
-        if (diff) return j + static_cast<size_t>(__builtin_ctzll(diff)) / 8;
-    }
-    while (j < limit && src[i + j] == src[i]) ++j;
-    return j;
-}
+// The triple-start masks of a stretch of the input, from a 64-byte block on, read through a
+// 64-bit window at any position.
+class TripleMasks {
+public:
+    static constexpr size_t kWords = 64;  // blocks a stretch holds (4 KB of input)
+    static constexpr size_t kAhead = 3;   // blocks a token may look beyond its start: 128 + 2 bytes
 
-// First j in [i, end) where three equal bytes start (j + 2 < n), else end.
-size_t FindTriple(const uint8_t* src, size_t i, size_t end, size_t n)
+    // Masks of the blocks from the one holding `from`; returns where tokens may start and still
+    // see every byte they need (n when the stretch reaches the end).
+    size_t Fill(const uint8_t* src, size_t from, size_t n)
+    {
+        m_base = from / 64 * 64;
+        const size_t blocks = (n - m_base + 63) / 64;
+        const size_t words = blocks < kWords ? blocks : kWords;
+        for (size_t w = 0; w < words; ++w) m_masks[w] = TripleStarts(src, m_base + 64 * w, n);
+        m_masks[words] = 0;
+        return words == blocks ? n : m_base + 64 * (words - kAhead);
+    }
+    // Bits of positions i..i+63 (i inside the stretch), position i at bit 0.
+    uint64_t At(size_t i) const
+    {
+        const size_t o = i - m_base, w = o / 64, s = o % 64;
+        return (m_masks[w] >> s) | ((m_masks[w + 1] << 1) << (63 - s));
+    }
+    // First set position in [i, limit), else limit (limit <= i + kMaxToken).
+    size_t Next(size_t i, size_t limit) const
+    {
+        for (; i < limit; i += 64)
+            if (const uint64_t w = At(i)) {
+                const size_t at = i + static_cast<size_t>(__builtin_ctzll(w));
+                return at < limit ? at : limit;
+            }
+        return limit;
+    }
+    // Bytes equal to the one at i from i on, when three equal bytes start at i: the set bits
+    // from i on, plus two; at most kMaxToken.
+    size_t Run(size_t i) const
+    {
+        size_t ones = 0;
+        for (;;) {
+            const uint64_t w = ~At(i + ones);
+            if (w) {
+                ones += static_cast<size_t>(__builtin_ctzll(w));
+                break;
+            }
+            ones += 64;
+            if (ones + 2 >= kMaxToken) break;
+        }
+        return ones + 2 < kMaxToken ? ones + 2 : kMaxToken;
+    }
+
+private:
+    size_t m_base = 0;
+    uint64_t m_masks[kWords + 1];
+};
+
+// Copies a literal of len bytes; in whole chunks (at least two) where the source and the room
+// after it allow, as most literals are short.
+uint8_t* CopyLiteral(uint8_t* out, const uint8_t* src, size_t len, size_t left, const uint8_t* room)
 {
-    size_t j = i;
-#ifdef __SSE2__
-    for (; j < end && j + 18 <= n; j += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j + 1));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j + 2));
-        const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(a, c))));
-        if (m) return j + __builtin_ctz(m) < end ? j + __builtin_ctz(m) : end;
+    size_t wide = (len + kChunk - 1) / kChunk * kChunk;
+    if (wide < 2 * kChunk) wide = 2 * kChunk;
+    if (wide <= left && out + wide <= room) {
+        for (size_t k = 0; k < wide; k += kChunk) std::memcpy(out + k, src + k, kChunk);
+    } else {
+        std::memcpy(out, src, len);
     }
-#endif
-    for (; j < end && j + 10 <= n; j += 8) {
-        const uint64_t a = Load(src + j);
-        const unsigned z = FirstZeroByte((a ^ Load(src + j + 1)) | (a ^ Load(src + j + 2)));
-        if (z < 8) return j + z < end ? j + z : end;
-    }
-    for (; j < end; ++j)
-        if (j + 2 < n && src[j] == src[j + 1] && src[j] == src[j + 2]) return j;
-    return end;
+    return out + len;
 }
 }  // namespace
 
 size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
 {
     uint8_t* out = dst;
+    const uint8_t* const room = dst + PackBitsBound(n);  // the caller's room: wide copies stay inside
+    TripleMasks triples;
     size_t i = 0;
     while (i < n) {
-        const size_t run = RunLength(src, i, n - i < 128 ? n - i : 128);
-        if (run >= 3) {
-            *out++ = static_cast<uint8_t>(257 - run);
-            *out++ = src[i];
-            i += run;
-            continue;
+        const size_t stop = triples.Fill(src, i, n);
+        while (i < stop) {
+            // A literal ends where three equal bytes start, or after kMaxToken bytes; a repeat
+            // follows it unless it was cut at kMaxToken.
+            const size_t end = triples.Next(i, n - i < kMaxToken ? n : i + kMaxToken);
+            if (end != i) {
+                const size_t len = end - i;
+                *out++ = static_cast<uint8_t>(len - 1);
+                out = CopyLiteral(out, src + i, len, n - i, room);
+                i = end;
+                if (i >= stop) break;
+            }
+            if (triples.At(i) & 1) {
+                const size_t run = triples.Run(i);
+                out[0] = static_cast<uint8_t>(257 - run);
+                out[1] = src[i];
+                out += 2;
+                i += run;
+            }
         }
-        // A literal ends where three equal bytes start, or after 128 bytes.
-        const size_t end = FindTriple(src, i, n - i < 128 ? n : i + 128, n);
-        const size_t len = end - i;
-        *out++ = static_cast<uint8_t>(len - 1);
-        std::memcpy(out, src + i, len);
-        out += len;
-        i = end;
     }
     return static_cast<size_t>(out - dst);
 }
