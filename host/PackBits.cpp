@@ -1,6 +1,6 @@
 // PackBits from a bitmask of the places where three equal bytes start, built 64 bytes at a
-// time by wide compares (SSE2, else eight bytes a word): a repeat is a stretch of set bits, a
-// literal ends at the next set bit, so runs and literals are found by bit scans, not per byte.
+// time by wide compares (SSE2, else eight bytes a word); the repeats and literals follow from
+// the edges of that mask, found by bit scans rather than byte by byte.
 #include "host/PackBits.h"
 
 #include <cstring>
@@ -56,62 +56,6 @@ uint64_t TripleStarts(const uint8_t* src, size_t base, size_t n)
     return mask;
 }
 
-// The triple-start masks of a stretch of the input, from a 64-byte block on, read through a
-// 64-bit window at any position.
-class TripleMasks {
-public:
-    static constexpr size_t kWords = 64;  // blocks a stretch holds (4 KB of input)
-    static constexpr size_t kAhead = 3;   // blocks a token may look beyond its start: 128 + 2 bytes
-
-    // Masks of the blocks from the one holding `from`; returns where tokens may start and still
-    // see every byte they need (n when the stretch reaches the end).
-    size_t Fill(const uint8_t* src, size_t from, size_t n)
-    {
-        m_base = from / 64 * 64;
-        const size_t blocks = (n - m_base + 63) / 64;
-        const size_t words = blocks < kWords ? blocks : kWords;
-        for (size_t w = 0; w < words; ++w) m_masks[w] = TripleStarts(src, m_base + 64 * w, n);
-        m_masks[words] = 0;
-        return words == blocks ? n : m_base + 64 * (words - kAhead);
-    }
-    // Bits of positions i..i+63 (i inside the stretch), position i at bit 0.
-    uint64_t At(size_t i) const
-    {
-        const size_t o = i - m_base, w = o / 64, s = o % 64;
-        return (m_masks[w] >> s) | ((m_masks[w + 1] << 1) << (63 - s));
-    }
-    // First set position in [i, limit), else limit (limit <= i + kMaxToken).
-    size_t Next(size_t i, size_t limit) const
-    {
-        for (; i < limit; i += 64)
-            if (const uint64_t w = At(i)) {
-                const size_t at = i + static_cast<size_t>(__builtin_ctzll(w));
-                return at < limit ? at : limit;
-            }
-        return limit;
-    }
-    // Bytes equal to the one at i from i on, when three equal bytes start at i: the set bits
-    // from i on, plus two; at most kMaxToken.
-    size_t Run(size_t i) const
-    {
-        size_t ones = 0;
-        for (;;) {
-            const uint64_t w = ~At(i + ones);
-            if (w) {
-                ones += static_cast<size_t>(__builtin_ctzll(w));
-                break;
-            }
-            ones += 64;
-            if (ones + 2 >= kMaxToken) break;
-        }
-        return ones + 2 < kMaxToken ? ones + 2 : kMaxToken;
-    }
-
-private:
-    size_t m_base = 0;
-    uint64_t m_masks[kWords + 1];
-};
-
 // Copies a literal of len bytes; in whole chunks (at least two) where the source and the room
 // after it allow, as most literals are short.
 uint8_t* CopyLiteral(uint8_t* out, const uint8_t* src, size_t len, size_t left, const uint8_t* room)
@@ -125,37 +69,62 @@ uint8_t* CopyLiteral(uint8_t* out, const uint8_t* src, size_t len, size_t left, 
     }
     return out + len;
 }
+
+// The bytes from..to-1 (no three equal bytes start among them) as literals of at most
+// kMaxToken bytes.
+uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
+{
+    while (from < to) {
+        const size_t len = to - from < kMaxToken ? to - from : kMaxToken;
+        *out++ = static_cast<uint8_t>(len - 1);
+        out = CopyLiteral(out, src + from, len, n - from, room);
+        from += len;
+    }
+    return out;
+}
+
+// The equal bytes from..to-1 (at least three) as repeats of at most kMaxToken bytes; one or
+// two bytes left over begin the next literal. Returns where that literal starts.
+size_t EmitRun(uint8_t*& out, const uint8_t* src, size_t from, size_t to)
+{
+    for (size_t len = to - from; len >= 3; len = to - from) {
+        const size_t run = len < kMaxToken ? len : kMaxToken;
+        out[0] = static_cast<uint8_t>(257 - run);
+        out[1] = src[from];
+        out += 2;
+        from += run;
+    }
+    return from;
+}
 }  // namespace
 
+// The places where three equal bytes start come in stretches: each stretch of k places is a
+// repeat of k + 2 bytes, and the bytes between the end of one repeat and the next stretch are
+// a literal. So the tokens follow from the edges of the mask (where it turns on or off), taken
+// in order by bit scans, a block of 64 bytes at a time.
 size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
 {
     uint8_t* out = dst;
     const uint8_t* const room = dst + PackBitsBound(n);  // the caller's room: wide copies stay inside
-    TripleMasks triples;
-    size_t i = 0;
-    while (i < n) {
-        const size_t stop = triples.Fill(src, i, n);
-        while (i < stop) {
-            // A literal ends where three equal bytes start, or after kMaxToken bytes; a repeat
-            // follows it unless it was cut at kMaxToken.
-            const size_t end = triples.Next(i, n - i < kMaxToken ? n : i + kMaxToken);
-            if (end != i) {
-                const size_t len = end - i;
-                *out++ = static_cast<uint8_t>(len - 1);
-                out = CopyLiteral(out, src + i, len, n - i, room);
-                i = end;
-                if (i >= stop) break;
+    size_t from = 0;     // where the pending literal, or inside a stretch the repeat, starts
+    bool inRun = false;  // inside a stretch
+    uint64_t carry = 0;  // the mask bit of the previous block's last byte
+    for (size_t base = 0; base < n; base += 64) {
+        const uint64_t triples = TripleStarts(src, base, n);
+        uint64_t edges = triples ^ ((triples << 1) | carry);
+        carry = triples >> 63;
+        for (; edges; edges &= edges - 1) {
+            const size_t at = base + static_cast<size_t>(__builtin_ctzll(edges));
+            if (!inRun) {
+                out = EmitLiterals(out, src, from, at, n, room);
+                from = at;
+            } else {
+                from = EmitRun(out, src, from, at + 2);
             }
-            if (triples.At(i) & 1) {
-                const size_t run = triples.Run(i);
-                out[0] = static_cast<uint8_t>(257 - run);
-                out[1] = src[i];
-                out += 2;
-                i += run;
-            }
+            inRun = !inRun;
         }
     }
-    return static_cast<size_t>(out - dst);
+    return static_cast<size_t>(EmitLiterals(out, src, from, n, n, room) - dst);
 }
 
 size_t PackBitsEncodeLines(uint8_t* dst, const uint8_t* src, size_t lines, size_t bytesPerLine)
