@@ -40,6 +40,28 @@ uint64_t HalfPassBytes(uint64_t w, int h, int bpp, int singleDot)
     return (t | (t >> 16)) & 0xFFFFFFFFull;
 }
 
+// A 4 x 4 matrix of two-bit fields, row r in byte r (little-endian), transposed by swapping
+// its off-diagonal 2 x 2 blocks, then the off-diagonal fields of each block.
+uint32_t Transpose2Bit(uint32_t w)
+{
+    uint32_t t = (w ^ (w >> 20)) & 0x00000F0Fu;
+    w ^= t ^ (t << 20);
+    t = (w ^ (w >> 10)) & 0x00330033u;
+    return w ^ t ^ (t << 10);
+}
+
+// Pass byte of pass h of eight at 2 bits from the eight source bytes at w: pixel h % 4 of the
+// bytes h / 4, h / 4 + 2, h / 4 + 4 and h / 4 + 6.
+unsigned EighthPassByte(uint64_t w, int h, int singleDot)
+{
+    if (singleDot) w = ((w >> 1) | w) & 0x5555555555555555ull;  // any set level becomes 1
+    if (h >= 4) w >>= 8;
+    w &= 0x00FF00FF00FF00FFull;  // the bytes of this parity, gathered into 32 bits
+    w = (w | (w >> 8)) & 0x0000FFFF0000FFFFull;
+    w = (w | (w >> 16)) & 0xFFFFFFFFull;
+    return (Transpose2Bit(static_cast<uint32_t>(w)) >> (8 * (h % 4))) & 0xFFu;
+}
+
 #ifdef __SSE2__
 // HalfPassBytes on 32 source bytes at once: 16 pass bytes. The 16-bit shifts carry bits into
 // the byte below, where the masks drop them.
@@ -237,7 +259,15 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
         const int bpp = m_nBitsPerPixel, perByte = m_nPixelsPerByte, stride = hp / perByte;
         const int shift = 8 - (nHPass % perByte + 1) * bpp;
         const unsigned mask = static_cast<unsigned>(m_nPixelMask);
-        for (int i = 0, at = nHPass / perByte; i < m_nPassRowBytes; ++i) {
+        int start = 0;
+        if (bpp == 2 && stride == 2) {
+            for (; 8 * start + 8 <= m_nRowBytes; ++start) {
+                uint64_t w;
+                std::memcpy(&w, pRow + 8 * start, 8);
+                dst[start] = static_cast<unsigned char>(dst[start] | EighthPassByte(w, nHPass, m_bSingleDotSize));
+            }
+        }
+        for (int i = start, at = nHPass / perByte + start * perByte * stride; i < m_nPassRowBytes; ++i) {
             unsigned acc = 0;
             for (int t = 0; t < perByte && at < m_nRowBytes; ++t, at += stride) {
                 unsigned v = (static_cast<unsigned>(pRow[at]) >> shift) & mask;
