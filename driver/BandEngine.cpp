@@ -1,5 +1,6 @@
 // The band engine: band set-up, empty rows, loading pixels, printing and shifting bands.
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #ifdef __SSE2__
@@ -134,11 +135,9 @@ void CEpsonRPhotoBase::InitBands()
     ReleaseBuffers();  // an output that was never ended
     m_bBandAllocFailed = fits ? 0 : 1;
     if (fits) {
-        m_pBandBuf = new (std::nothrow) unsigned char[m_nBandBufSize > 0 ? m_nBandBufSize : 1];
-        if (m_pBandBuf)
-            std::memset(m_pBandBuf, 0, static_cast<size_t>(m_nBandBufSize));
-        else
-            m_bBandAllocFailed = 1;
+        // Zeroed by the allocator: a large band comes as fresh pages, with no pass to clear it.
+        m_pBandBuf = static_cast<unsigned char*>(std::calloc(m_nBandBufSize > 0 ? m_nBandBufSize : 1, 1));
+        if (!m_pBandBuf) m_bBandAllocFailed = 1;
     }
     m_nPackBufSize = m_nPlaneBytes + m_nPlaneBytes / 127 + 4;
     m_nBandCount = 0;
