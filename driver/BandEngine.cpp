@@ -137,7 +137,13 @@ void CEpsonRPhotoBase::InitBands()
     if (fits) {
         // Zeroed by the allocator: a large band comes as fresh pages, with no pass to clear it.
         m_pBandBuf = static_cast<unsigned char*>(std::calloc(m_nBandBufSize > 0 ? m_nBandBufSize : 1, 1));
-        if (!m_pBandBuf) m_bBandAllocFailed = 1;
+        bool flags = true;
+        try {
+            m_lineInk.assign(static_cast<size_t>(hp) * static_cast<size_t>(m_nColors) * static_cast<size_t>(m_nBandLines), 0);
+        } catch (const std::bad_alloc&) {
+            flags = false;
+        }
+        if (!m_pBandBuf || !flags) m_bBandAllocFailed = 1;
     }
     m_nPackBufSize = m_nPlaneBytes + m_nPlaneBytes / 127 + 4;
     m_nBandCount = 0;
@@ -216,6 +222,7 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 {
     const uint32_t t0 = TraceTicks();
     unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
+    if (unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor)) *ink = 1;
     const int hp = m_nHPasses;
     if (m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize) {
         // Each source byte gives this pass 8 / hp bits; hp source bytes make one pass byte.
@@ -348,8 +355,11 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
     if (m_pBandBuf && m_nBandLines > 0) {
         for (int line = 0; line < feed; ++line)
             for (int h = 0; h < m_nHPasses; ++h)
-                for (int c = 0; c < m_nColors; ++c)
-                    std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+                for (int c = 0; c < m_nColors; ++c) {
+                    unsigned char* ink = LineInk(line, h, c);
+                    if (!ink || *ink) std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+                    if (ink) *ink = 0;
+                }
         m_nBandBase = (m_nBandBase + feed) % m_nBandLines;
     }
     m_nBandCount += 1;
@@ -404,6 +414,14 @@ unsigned char* CEpsonRPhotoBase::GetBandLinePtr(int nLine, int nHPass, int nColo
     const size_t plane = static_cast<size_t>(nHPass) * static_cast<size_t>(m_nColors) + static_cast<size_t>(nColor);
     return m_pBandBuf + (plane * static_cast<size_t>(m_nBandLines) + static_cast<size_t>(ring)) *
                             static_cast<size_t>(m_nPassRowBytes);
+}
+
+unsigned char* CEpsonRPhotoBase::LineInk(int nLine, int nHPass, int nColor)
+{
+    if (m_lineInk.empty() || m_nBandLines <= 0) return nullptr;
+    const size_t ring = static_cast<size_t>((m_nBandBase + nLine) % m_nBandLines);
+    const size_t plane = static_cast<size_t>(nHPass) * static_cast<size_t>(m_nColors) + static_cast<size_t>(nColor);
+    return &m_lineInk[plane * static_cast<size_t>(m_nBandLines) + ring];
 }
 
 void CEpsonRPhotoBase::PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor)

@@ -31,6 +31,7 @@ void CEpsonRPhotoBase::ReleaseBuffers()
 {
     std::free(m_pBandBuf);
     m_pBandBuf = nullptr;
+    std::vector<unsigned char>().swap(m_lineInk);
     delete[] m_pPackBuf;
     m_pPackBuf = nullptr;
     m_output.Stop();

@@ -147,6 +147,7 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
                 // The whole remaining line prints now and leaves the band.
                 std::memcpy(d, s, static_cast<size_t>(n));
                 std::memset(s, 0, static_cast<size_t>(n));
+                if (unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor)) *ink = 0;
             } else {
                 TakeMasked(d, s, m_selection.Row(nHPass, k), n);
             }
@@ -159,8 +160,10 @@ bool CEpsonRPhotoBase::LeavingRowsHoldInk(int nVPass, int nRows)
 {
     for (int h = 0; h < m_nHPasses; ++h)
         for (int c = 0; c < m_nColors; ++c)
-            for (int k = 0; k < nRows; ++k)
-                if (AnyInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes)) return true;
+            for (int k = 0; k < nRows; ++k) {
+                const unsigned char* ink = LineInk(nVPass + k * m_nVPasses, h, c);
+                if ((!ink || *ink) && AnyInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes)) return true;
+            }
     return false;
 }
 
@@ -180,6 +183,7 @@ void CEpsonRPhotoBase::CutRescueRows(unsigned char* pDest, int nVPass, int nHPas
         for (int k = 0; k < nRows; ++k) {
             std::memcpy(pDest + static_cast<size_t>(k) * n, src[k] + left, n);
             std::memset(src[k] + left, 0, n);
+            if (unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor)) *ink = 0;
         }
     }
     if (m_bTraceRealTime) m_dwSelectTime += GetTickCount() - t0;
