@@ -86,6 +86,29 @@ __m128i HalfPassBytes32(const unsigned char* src, int h, int bpp, int singleDot)
     }
     return _mm_packus_epi16(pairs[0], pairs[1]);
 }
+
+// EighthPassByte on 128 source bytes at once: 16 pass bytes, each 32-bit lane one word of
+// four same-parity bytes.
+__m128i EighthPassBytes128(const unsigned char* src, int h, int singleDot)
+{
+    const __m128i low = _mm_set1_epi16(0xFF);
+    __m128i words[4];
+    for (int k = 0; k < 4; ++k) {
+        __m128i parity[2];
+        for (int half = 0; half < 2; ++half) {
+            __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 32 * k + 16 * half));
+            if (singleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), _mm_set1_epi8(0x55));
+            parity[half] = _mm_and_si128(h >= 4 ? _mm_srli_epi16(w, 8) : w, low);
+        }
+        __m128i w = _mm_packus_epi16(parity[0], parity[1]);
+        __m128i t = _mm_and_si128(_mm_xor_si128(w, _mm_srli_epi32(w, 20)), _mm_set1_epi32(0x00000F0F));
+        w = _mm_xor_si128(w, _mm_xor_si128(t, _mm_slli_epi32(t, 20)));
+        t = _mm_and_si128(_mm_xor_si128(w, _mm_srli_epi32(w, 10)), _mm_set1_epi32(0x00330033));
+        w = _mm_xor_si128(w, _mm_xor_si128(t, _mm_slli_epi32(t, 10)));
+        words[k] = _mm_and_si128(_mm_srl_epi32(w, _mm_cvtsi32_si128(8 * (h % 4))), _mm_set1_epi32(0xFF));
+    }
+    return _mm_packus_epi16(_mm_packs_epi32(words[0], words[1]), _mm_packs_epi32(words[2], words[3]));
+}
 #endif
 }  // namespace
 
@@ -267,6 +290,13 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
         const unsigned mask = static_cast<unsigned>(m_nPixelMask);
         int start = 0;
         if (bpp == 2 && stride == 2) {
+#ifdef __SSE2__
+            for (; 8 * start + 128 <= m_nRowBytes; start += 16) {
+                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + start));
+                const __m128i v = EighthPassBytes128(pRow + 8 * start, nHPass, m_bSingleDotSize);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + start), _mm_or_si128(d, v));
+            }
+#endif
             for (; 8 * start + 8 <= m_nRowBytes; ++start) {
                 uint64_t w;
                 std::memcpy(&w, pRow + 8 * start, 8);
