@@ -29,28 +29,25 @@ unsigned ZeroBytes(uint64_t w)
 }
 #endif
 
-// Bit j: three equal bytes start at base + j (and base + j + 2 < n).
+// Bit j: three equal bytes start at base + j (and base + j + 2 < n), that is byte j equals
+// byte j + 1 and byte j + 1 equals byte j + 2.
 uint64_t TripleStarts(const uint8_t* src, size_t base, size_t n)
 {
     const uint8_t* p = src + base;
-    uint64_t mask = 0;
+    uint64_t same = 0;  // bit j: byte j equals byte j + 1
     if (base + 66 <= n) {
 #ifdef __SSE2__
         for (int k = 0; k < 64; k += 16) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 2));
-            const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(a, c))));
-            mask |= static_cast<uint64_t>(m) << k;
+            same |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)))) << k;
         }
 #else
-        for (int k = 0; k < 64; k += 8) {
-            const uint64_t a = Load(p + k);
-            mask |= static_cast<uint64_t>(ZeroBytes((a ^ Load(p + k + 1)) | (a ^ Load(p + k + 2)))) << k;
-        }
+        for (int k = 0; k < 64; k += 8) same |= static_cast<uint64_t>(ZeroBytes(Load(p + k) ^ Load(p + k + 1))) << k;
 #endif
-        return mask;
+        return same & ((same >> 1) | (static_cast<uint64_t>(p[64] == p[65]) << 63));
     }
+    uint64_t mask = 0;
     for (size_t j = 0; j < 64 && base + j + 2 < n; ++j)
         if (p[j] == p[j + 1] && p[j] == p[j + 2]) mask |= uint64_t{1} << j;
     return mask;
