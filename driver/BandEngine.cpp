@@ -1,7 +1,11 @@
 // The band engine: band set-up, empty rows, loading pixels, printing and shifting bands.
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "devparms/CEpsonRPhotoDevParmsBase.h"
 #include "devparms/PrintMethodParms.h"
@@ -36,6 +40,76 @@ uint64_t HalfPassBytes(uint64_t w, int h, int bpp, int singleDot)
     t = (t | (t >> 8)) & 0x0000FFFF0000FFFFull;
     return (t | (t >> 16)) & 0xFFFFFFFFull;
 }
+
+// A 4 x 4 matrix of two-bit fields, row r in byte r (little-endian), transposed by swapping
+// its off-diagonal 2 x 2 blocks, then the off-diagonal fields of each block.
+uint32_t Transpose2Bit(uint32_t w)
+{
+    uint32_t t = (w ^ (w >> 20)) & 0x00000F0Fu;
+    w ^= t ^ (t << 20);
+    t = (w ^ (w >> 10)) & 0x00330033u;
+    return w ^ t ^ (t << 10);
+}
+
+// Pass byte of pass h of eight at 2 bits from the eight source bytes at w: pixel h % 4 of the
+// bytes h / 4, h / 4 + 2, h / 4 + 4 and h / 4 + 6.
+unsigned EighthPassByte(uint64_t w, int h, int singleDot)
+{
+    if (singleDot) w = ((w >> 1) | w) & 0x5555555555555555ull;  // any set level becomes 1
+    if (h >= 4) w >>= 8;
+    w &= 0x00FF00FF00FF00FFull;  // the bytes of this parity, gathered into 32 bits
+    w = (w | (w >> 8)) & 0x0000FFFF0000FFFFull;
+    w = (w | (w >> 16)) & 0xFFFFFFFFull;
+    return (Transpose2Bit(static_cast<uint32_t>(w)) >> (8 * (h % 4))) & 0xFFu;
+}
+
+#ifdef __SSE2__
+// HalfPassBytes on 32 source bytes at once: 16 pass bytes. The 16-bit shifts carry bits into
+// the byte below, where the masks drop them.
+__m128i HalfPassBytes32(const unsigned char* src, int h, int bpp, int singleDot)
+{
+    const __m128i k55 = _mm_set1_epi8(0x55), k33 = _mm_set1_epi8(0x33), k0F = _mm_set1_epi8(0x0F);
+    __m128i pairs[2];
+    for (int half = 0; half < 2; ++half) {
+        __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16 * half)), t;
+        if (bpp == 2) {
+            if (singleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), k55);
+            t = _mm_and_si128(h ? w : _mm_srli_epi16(w, 2), k33);
+            t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 2)), k0F);
+        } else {
+            t = _mm_and_si128(h ? w : _mm_srli_epi16(w, 1), k55);
+            t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 1)), k33);
+            t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 2)), k0F);
+        }
+        // Each 16-bit lane holds the nibbles of a byte pair: first source byte high.
+        pairs[half] = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(t, 4), _mm_srli_epi16(t, 8)), _mm_set1_epi16(0xFF));
+    }
+    return _mm_packus_epi16(pairs[0], pairs[1]);
+}
+
+// EighthPassByte on 128 source bytes at once: 16 pass bytes, each 32-bit lane one word of
+// four same-parity bytes.
+__m128i EighthPassBytes128(const unsigned char* src, int h, int singleDot)
+{
+    const __m128i low = _mm_set1_epi16(0xFF);
+    __m128i words[4];
+    for (int k = 0; k < 4; ++k) {
+        __m128i parity[2];
+        for (int half = 0; half < 2; ++half) {
+            __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 32 * k + 16 * half));
+            if (singleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), _mm_set1_epi8(0x55));
+            parity[half] = _mm_and_si128(h >= 4 ? _mm_srli_epi16(w, 8) : w, low);
+        }
+        __m128i w = _mm_packus_epi16(parity[0], parity[1]);
+        __m128i t = _mm_and_si128(_mm_xor_si128(w, _mm_srli_epi32(w, 20)), _mm_set1_epi32(0x00000F0F));
+        w = _mm_xor_si128(w, _mm_xor_si128(t, _mm_slli_epi32(t, 20)));
+        t = _mm_and_si128(_mm_xor_si128(w, _mm_srli_epi32(w, 10)), _mm_set1_epi32(0x00330033));
+        w = _mm_xor_si128(w, _mm_xor_si128(t, _mm_slli_epi32(t, 10)));
+        words[k] = _mm_and_si128(_mm_srl_epi32(w, _mm_cvtsi32_si128(8 * (h % 4))), _mm_set1_epi32(0xFF));
+    }
+    return _mm_packus_epi16(_mm_packs_epi32(words[0], words[1]), _mm_packs_epi32(words[2], words[3]));
+}
+#endif
 }  // namespace
 
 void CEpsonRPhotoBase::InitBands()
@@ -84,11 +158,15 @@ void CEpsonRPhotoBase::InitBands()
     ReleaseBuffers();  // an output that was never ended
     m_bBandAllocFailed = fits ? 0 : 1;
     if (fits) {
-        m_pBandBuf = new (std::nothrow) unsigned char[m_nBandBufSize > 0 ? m_nBandBufSize : 1];
-        if (m_pBandBuf)
-            std::memset(m_pBandBuf, 0, static_cast<size_t>(m_nBandBufSize));
-        else
-            m_bBandAllocFailed = 1;
+        // Zeroed by the allocator: a large band comes as fresh pages, with no pass to clear it.
+        m_pBandBuf = static_cast<unsigned char*>(std::calloc(m_nBandBufSize > 0 ? m_nBandBufSize : 1, 1));
+        bool flags = true;
+        try {
+            m_lineInk.assign(static_cast<size_t>(hp) * static_cast<size_t>(m_nColors) * static_cast<size_t>(m_nBandLines), 0);
+        } catch (const std::bad_alloc&) {
+            flags = false;
+        }
+        if (!m_pBandBuf || !flags) m_bBandAllocFailed = 1;
     }
     m_nPackBufSize = m_nPlaneBytes + m_nPlaneBytes / 127 + 4;
     m_nBandCount = 0;
@@ -167,6 +245,7 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 {
     const uint32_t t0 = TraceTicks();
     unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
+    if (unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor)) *ink = 1;
     const int hp = m_nHPasses;
     if (m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize) {
         // Each source byte gives this pass 8 / hp bits; hp source bytes make one pass byte.
@@ -177,6 +256,13 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
         } else if (hp == 2) {
             const int pairs = m_nRowBytes / 2;
             int i = 0;
+#ifdef __SSE2__
+            for (; i + 16 <= pairs; i += 16) {
+                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+                const __m128i v = HalfPassBytes32(pRow + 2 * i, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, v));
+            }
+#endif
             for (; i + 4 <= pairs; i += 4) {
                 uint64_t w, d;
                 std::memcpy(&w, pRow + 2 * i, 8);
@@ -202,7 +288,22 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
         const int bpp = m_nBitsPerPixel, perByte = m_nPixelsPerByte, stride = hp / perByte;
         const int shift = 8 - (nHPass % perByte + 1) * bpp;
         const unsigned mask = static_cast<unsigned>(m_nPixelMask);
-        for (int i = 0, at = nHPass / perByte; i < m_nPassRowBytes; ++i) {
+        int start = 0;
+        if (bpp == 2 && stride == 2) {
+#ifdef __SSE2__
+            for (; 8 * start + 128 <= m_nRowBytes; start += 16) {
+                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + start));
+                const __m128i v = EighthPassBytes128(pRow + 8 * start, nHPass, m_bSingleDotSize);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + start), _mm_or_si128(d, v));
+            }
+#endif
+            for (; 8 * start + 8 <= m_nRowBytes; ++start) {
+                uint64_t w;
+                std::memcpy(&w, pRow + 8 * start, 8);
+                dst[start] = static_cast<unsigned char>(dst[start] | EighthPassByte(w, nHPass, m_bSingleDotSize));
+            }
+        }
+        for (int i = start, at = nHPass / perByte + start * perByte * stride; i < m_nPassRowBytes; ++i) {
             unsigned acc = 0;
             for (int t = 0; t < perByte && at < m_nRowBytes; ++t, at += stride) {
                 unsigned v = (static_cast<unsigned>(pRow[at]) >> shift) & mask;
@@ -284,8 +385,11 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
     if (m_pBandBuf && m_nBandLines > 0) {
         for (int line = 0; line < feed; ++line)
             for (int h = 0; h < m_nHPasses; ++h)
-                for (int c = 0; c < m_nColors; ++c)
-                    std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+                for (int c = 0; c < m_nColors; ++c) {
+                    unsigned char* ink = LineInk(line, h, c);
+                    if (!ink || *ink) std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+                    if (ink) *ink = 0;
+                }
         m_nBandBase = (m_nBandBase + feed) % m_nBandLines;
     }
     m_nBandCount += 1;
@@ -340,6 +444,14 @@ unsigned char* CEpsonRPhotoBase::GetBandLinePtr(int nLine, int nHPass, int nColo
     const size_t plane = static_cast<size_t>(nHPass) * static_cast<size_t>(m_nColors) + static_cast<size_t>(nColor);
     return m_pBandBuf + (plane * static_cast<size_t>(m_nBandLines) + static_cast<size_t>(ring)) *
                             static_cast<size_t>(m_nPassRowBytes);
+}
+
+unsigned char* CEpsonRPhotoBase::LineInk(int nLine, int nHPass, int nColor)
+{
+    if (m_lineInk.empty() || m_nBandLines <= 0) return nullptr;
+    const size_t ring = static_cast<size_t>((m_nBandBase + nLine) % m_nBandLines);
+    const size_t plane = static_cast<size_t>(nHPass) * static_cast<size_t>(m_nColors) + static_cast<size_t>(nColor);
+    return &m_lineInk[plane * static_cast<size_t>(m_nBandLines) + ring];
 }
 
 void CEpsonRPhotoBase::PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor)

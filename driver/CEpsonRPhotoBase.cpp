@@ -1,4 +1,6 @@
 // The driver object's construction, destruction and small shared helpers.
+#include <cstdlib>
+
 #include "driver/CEpsonRPhotoBase.h"
 
 #include "host/Platform.h"
@@ -27,8 +29,9 @@ CEpsonRPhotoBase::~CEpsonRPhotoBase()
 
 void CEpsonRPhotoBase::ReleaseBuffers()
 {
-    delete[] m_pBandBuf;
+    std::free(m_pBandBuf);
     m_pBandBuf = nullptr;
+    std::vector<unsigned char>().swap(m_lineInk);
     delete[] m_pPackBuf;
     m_pPackBuf = nullptr;
     m_output.Stop();

@@ -1,6 +1,7 @@
 // The driver object shared by both models: job lifecycle, band engine, weave and raster output.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "driver/WeavePlan.h"
 #include "host/CString.h"
@@ -147,4 +148,9 @@ private:
     int m_nLoadTableHp = 0;                // hp the table was built for (0: none)
     int m_nLoadTableBits = 0;
     int m_bLoadTableSingleDot = -1;
+    // Per plane and line of the band buffer (ring order): 0 when the line is known to hold no
+    // ink (never loaded, or cleared whole since), so the leaving-line test and the advance
+    // need not read or clear it.
+    std::vector<unsigned char> m_lineInk;
+    unsigned char* LineInk(int nLine, int nHPass, int nColor);  // nullptr before the band exists
 };

@@ -2,6 +2,9 @@
 // the blanking of nozzles marked broken. The policy itself is in WeavePlan.
 #include <cstring>
 #include <new>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "driver/CEpsonRPhotoBase.h"
 #include "host/Platform.h"
@@ -75,10 +78,30 @@ void TrimRows(unsigned char* const* rows, int nRows, int rowBytes, int& left, in
     for (int k = 0; k < nRows && left > 0; ++k) left = StartOfInk(rows[k], left);
 }
 
-// The taken pixels of n bytes go to d and leave s, eight bytes at a time.
+// Whether any of row[0..n) holds ink: 64 bytes per test, as most rows tested hold none.
+bool AnyInk(const unsigned char* row, int n)
+{
+    int j = 0;
+    for (; j + 64 <= n; j += 64) {
+        uint64_t any = 0;
+        for (int k = 0; k < 64; k += 8) any |= Load(row + j + k);
+        if (any) return true;
+    }
+    return StartOfInk(row + j, n - j) < n - j;
+}
+
+// The taken pixels of n bytes go to d and leave s, sixteen (SSE2) or eight bytes at a time.
 void TakeMasked(unsigned char* d, unsigned char* s, const uint8_t* taken, int n)
 {
     int j = 0;
+#ifdef __SSE2__
+    for (; j + 16 <= n; j += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + j));
+        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(taken + j));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_and_si128(v, t));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + j), _mm_andnot_si128(t, v));
+    }
+#endif
     for (; j + 8 <= n; j += 8) {
         const uint64_t v = Load(s + j), t = Load(taken + j), out = v & t, keep = v & ~t;
         std::memcpy(d + j, &out, 8);
@@ -124,6 +147,7 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
                 // The whole remaining line prints now and leaves the band.
                 std::memcpy(d, s, static_cast<size_t>(n));
                 std::memset(s, 0, static_cast<size_t>(n));
+                if (unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor)) *ink = 0;
             } else {
                 TakeMasked(d, s, m_selection.Row(nHPass, k), n);
             }
@@ -136,8 +160,10 @@ bool CEpsonRPhotoBase::LeavingRowsHoldInk(int nVPass, int nRows)
 {
     for (int h = 0; h < m_nHPasses; ++h)
         for (int c = 0; c < m_nColors; ++c)
-            for (int k = 0; k < nRows; ++k)
-                if (StartOfInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes) < m_nPassRowBytes) return true;
+            for (int k = 0; k < nRows; ++k) {
+                const unsigned char* ink = LineInk(nVPass + k * m_nVPasses, h, c);
+                if ((!ink || *ink) && AnyInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes)) return true;
+            }
     return false;
 }
 
@@ -157,6 +183,7 @@ void CEpsonRPhotoBase::CutRescueRows(unsigned char* pDest, int nVPass, int nHPas
         for (int k = 0; k < nRows; ++k) {
             std::memcpy(pDest + static_cast<size_t>(k) * n, src[k] + left, n);
             std::memset(src[k] + left, 0, n);
+            if (unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor)) *ink = 0;
         }
     }
     if (m_bTraceRealTime) m_dwSelectTime += GetTickCount() - t0;

@@ -1,5 +1,6 @@
-// PackBits with runs found sixteen (SSE2) or eight bytes at a time: a wide compare finds where
-// a run of equal bytes ends, and where the next three equal bytes start a literal's end.
+// PackBits from a bitmask of the places where three equal bytes start, built 64 bytes at a
+// time by wide compares (SSE2, else eight bytes a word); the repeats and literals follow from
+// the edges of that mask, found by bit scans rather than byte by byte.
 #include "host/PackBits.h"
 
 #include <cstring>
@@ -8,9 +9,10 @@
 #endif
 
 namespace {
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighs = 0x8080808080808080ull;
+constexpr size_t kMaxToken = 128;  // bytes of one repeat or one literal at most
+constexpr size_t kChunk = 16;      // literals are copied in chunks of this size where there is room
 
+#ifndef __SSE2__
 uint64_t Load(const uint8_t* p)
 {
     uint64_t w;
@@ -18,83 +20,108 @@ uint64_t Load(const uint8_t* p)
     return w;
 }
 
-// Index of the lowest byte that is zero in w (little-endian order), 8 when none. The classic
-// test marks bytes above a zero byte falsely at times, never below it, so the lowest mark holds.
-unsigned FirstZeroByte(uint64_t w)
+// Bit k set when byte k of w is zero (exact, no carries between bytes).
+unsigned ZeroBytes(uint64_t w)
 {
-    const uint64_t m = (w - kOnes) & ~w & kHighs;
-    return m ? static_cast<unsigned>(__builtin_ctzll(m)) / 8 : 8;
+    constexpr uint64_t k7F = 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t high = ~(((w & k7F) + k7F) | w | k7F);  // 0x80 in each zero byte
+    return static_cast<unsigned>(((high >> 7) * 0x0102040810204080ull) >> 56);
+}
+#endif
+
+// Bit j: three equal bytes start at base + j (and base + j + 2 < n), that is byte j equals
+// byte j + 1 and byte j + 1 equals byte j + 2.
+uint64_t TripleStarts(const uint8_t* src, size_t base, size_t n)
+{
+    const uint8_t* p = src + base;
+    uint64_t same = 0;  // bit j: byte j equals byte j + 1
+    if (base + 66 <= n) {
+#ifdef __SSE2__
+        for (int k = 0; k < 64; k += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+            same |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)))) << k;
+        }
+#else
+        for (int k = 0; k < 64; k += 8) same |= static_cast<uint64_t>(ZeroBytes(Load(p + k) ^ Load(p + k + 1))) << k;
+#endif
+        return same & ((same >> 1) | (static_cast<uint64_t>(p[64] == p[65]) << 63));
+    }
+    uint64_t mask = 0;
+    for (size_t j = 0; j < 64 && base + j + 2 < n; ++j)
+        if (p[j] == p[j + 1] && p[j] == p[j + 2]) mask |= uint64_t{1} << j;
+    return mask;
 }
 
-// Bytes equal to src[i] from i on, at most `limit` (i + limit <= n).
-size_t RunLength(const uint8_t* src, size_t i, size_t limit)
+// Copies a literal of len bytes; in whole chunks (at least two) where the source and the room
+// after it allow, as most literals are short.
+uint8_t* CopyLiteral(uint8_t* out, const uint8_t* src, size_t len, size_t left, const uint8_t* room)
 {
-    // Most runs in noisy rows end at once: no wide compare for them.
-    if (limit < 2 || src[i + 1] != src[i]) return 1;
-    if (limit < 3 || src[i + 2] != src[i]) return 2;
-    const uint64_t pattern = src[i] * kOnes;
-    size_t j = 3;
-#ifdef __SSE2__
-    const __m128i wide = _mm_set1_epi8(static_cast<char>(src[i]));
-    for (; j + 16 <= limit; j += 16) {
-        const unsigned same = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + j)), wide)));
-        if (same != 0xFFFF) return j + static_cast<size_t>(__builtin_ctz(~same));
+    size_t wide = (len + kChunk - 1) / kChunk * kChunk;
+    if (wide < 2 * kChunk) wide = 2 * kChunk;
+    if (wide <= left && out + wide <= room) {
+        for (size_t k = 0; k < wide; k += kChunk) std::memcpy(out + k, src + k, kChunk);
+    } else {
+        std::memcpy(out, src, len);
     }
-#endif
-    for (; j + 8 <= limit; j += 8) {
-        const uint64_t diff = Load(src + i + j) ^ pattern;
-        if (diff) return j + static_cast<size_t>(__builtin_ctzll(diff)) / 8;
-    }
-    while (j < limit && src[i + j] == src[i]) ++j;
-    return j;
+    return out + len;
 }
 
-// First j in [i, end) where three equal bytes start (j + 2 < n), else end.
-size_t FindTriple(const uint8_t* src, size_t i, size_t end, size_t n)
+// The bytes from..to-1 (no three equal bytes start among them) as literals of at most
+// kMaxToken bytes.
+uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
 {
-    size_t j = i;
-#ifdef __SSE2__
-    for (; j < end && j + 18 <= n; j += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j + 1));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j + 2));
-        const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(a, c))));
-        if (m) return j + __builtin_ctz(m) < end ? j + __builtin_ctz(m) : end;
+    while (from < to) {
+        const size_t len = to - from < kMaxToken ? to - from : kMaxToken;
+        *out++ = static_cast<uint8_t>(len - 1);
+        out = CopyLiteral(out, src + from, len, n - from, room);
+        from += len;
     }
-#endif
-    for (; j < end && j + 10 <= n; j += 8) {
-        const uint64_t a = Load(src + j);
-        const unsigned z = FirstZeroByte((a ^ Load(src + j + 1)) | (a ^ Load(src + j + 2)));
-        if (z < 8) return j + z < end ? j + z : end;
+    return out;
+}
+
+// The equal bytes from..to-1 (at least three) as repeats of at most kMaxToken bytes; one or
+// two bytes left over begin the next literal. Returns where that literal starts.
+size_t EmitRun(uint8_t*& out, const uint8_t* src, size_t from, size_t to)
+{
+    for (size_t len = to - from; len >= 3; len = to - from) {
+        const size_t run = len < kMaxToken ? len : kMaxToken;
+        out[0] = static_cast<uint8_t>(257 - run);
+        out[1] = src[from];
+        out += 2;
+        from += run;
     }
-    for (; j < end; ++j)
-        if (j + 2 < n && src[j] == src[j + 1] && src[j] == src[j + 2]) return j;
-    return end;
+    return from;
 }
 }  // namespace
 
+// The places where three equal bytes start come in stretches: each stretch of k places is a
+// repeat of k + 2 bytes, and the bytes between the end of one repeat and the next stretch are
+// a literal. So the tokens follow from the edges of the mask (where it turns on or off), taken
+// in order by bit scans, a block of 64 bytes at a time.
 size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
 {
     uint8_t* out = dst;
-    size_t i = 0;
-    while (i < n) {
-        const size_t run = RunLength(src, i, n - i < 128 ? n - i : 128);
-        if (run >= 3) {
-            *out++ = static_cast<uint8_t>(257 - run);
-            *out++ = src[i];
-            i += run;
-            continue;
+    const uint8_t* const room = dst + PackBitsBound(n);  // the caller's room: wide copies stay inside
+    size_t from = 0;     // where the pending literal, or inside a stretch the repeat, starts
+    bool inRun = false;  // inside a stretch
+    uint64_t carry = 0;  // the mask bit of the previous block's last byte
+    for (size_t base = 0; base < n; base += 64) {
+        const uint64_t triples = TripleStarts(src, base, n);
+        uint64_t edges = triples ^ ((triples << 1) | carry);
+        carry = triples >> 63;
+        for (; edges; edges &= edges - 1) {
+            const size_t at = base + static_cast<size_t>(__builtin_ctzll(edges));
+            if (!inRun) {
+                out = EmitLiterals(out, src, from, at, n, room);
+                from = at;
+            } else {
+                from = EmitRun(out, src, from, at + 2);
+            }
+            inRun = !inRun;
         }
-        // A literal ends where three equal bytes start, or after 128 bytes.
-        const size_t end = FindTriple(src, i, n - i < 128 ? n : i + 128, n);
-        const size_t len = end - i;
-        *out++ = static_cast<uint8_t>(len - 1);
-        std::memcpy(out, src + i, len);
-        out += len;
-        i = end;
     }
-    return static_cast<size_t>(out - dst);
+    return static_cast<size_t>(EmitLiterals(out, src, from, n, n, room) - dst);
 }
 
 size_t PackBitsEncodeLines(uint8_t* dst, const uint8_t* src, size_t lines, size_t bytesPerLine)

@@ -10,6 +10,8 @@
 namespace {
 constexpr size_t kWriteBytes = 1 << 20;  // the output goes out in writes of about this size
 constexpr size_t kItemExtra = 64;        // room for commands around a block
+constexpr size_t kNozzleRows = 180;     // rows of a block at most, each one PackBits byte more
+constexpr size_t kDirectBytes = 1 << 16; // a block this large is written from its own buffer
 
 size_t PackedBound(size_t rows, size_t bytesPerRow) { return rows * PackBitsBound(bytesPerRow) + kItemExtra; }
 
@@ -29,9 +31,13 @@ bool PassOutput::Start(size_t passBytes, int slots, bool background)
     m_out.reset(new (std::nothrow) uint8_t[m_outCapacity]);
     m_items.clear();
     m_items.resize(static_cast<size_t>(background && slots > 1 ? slots : 1));
+    const bool packHere = background && slots > 1;
     for (Item& item : m_items) {
         item.data.reset(new (std::nothrow) uint8_t[passBytes ? passBytes : 1]);
-        if (!item.data) m_out.reset();
+        item.stage = Stage::Queued;
+        item.packedCapacity = packHere ? PackBitsBound(passBytes) + kNozzleRows + 16 * kItemExtra : 0;
+        item.packed.reset(packHere ? new (std::nothrow) uint8_t[item.packedCapacity] : nullptr);
+        if (!item.data || (packHere && !item.packed)) m_out.reset();
     }
     if (!m_out) {
         m_items.clear();
@@ -63,7 +69,7 @@ PassOutput::Item& PassOutput::Next(size_t passBytes)
         return m_items[0];
     }
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_count < m_items.size(); });
+    HelpUntil(lock, m_items.size() - 1);
     return m_items[m_head];
 }
 
@@ -78,6 +84,7 @@ bool PassOutput::Commit()
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        m_items[m_head].stage = Stage::Queued;
         m_head = (m_head + 1) % m_items.size();
         ++m_count;
     }
@@ -109,25 +116,88 @@ bool PassOutput::Block(const std::vector<unsigned char>& header, const uint8_t* 
     return Commit();
 }
 
+size_t PassOutput::Bound(const Item& item)
+{
+    return item.header.size() + item.trailer.size() + PackedBound(item.rows, item.bytesPerRow);
+}
+
+// Header, data as asked, trailer into `out` (room for Bound); returns the bytes written.
+size_t PassOutput::Encode(const Item& item, uint8_t* out)
+{
+    uint8_t* const start = out;
+    out = Append(out, item.header.data(), item.header.size());
+    switch (item.packing) {
+    case Packing::Raw: out = Append(out, item.data.get(), item.rows * item.bytesPerRow); break;
+    case Packing::Stream: out += PackBitsEncode(out, item.data.get(), item.rows * item.bytesPerRow); break;
+    case Packing::PerLine: out += PackBitsEncodeLines(out, item.data.get(), item.rows, item.bytesPerRow); break;
+    }
+    out = Append(out, item.trailer.data(), item.trailer.size());
+    return static_cast<size_t>(out - start);
+}
+
 void PassOutput::Process(const Item& item)
 {
-    const size_t plain = item.rows * item.bytesPerRow;
-    const size_t most = item.header.size() + item.trailer.size() + PackedBound(item.rows, item.bytesPerRow);
+    const size_t most = Bound(item);
     if (m_outUsed + most > m_outCapacity) Flush();
     if (most > m_outCapacity) {
         m_out.reset(new uint8_t[most]);  // only before Start: one block at a time
         m_outCapacity = most;
     }
-    uint8_t* out = m_out.get() + m_outUsed;
-    out = Append(out, item.header.data(), item.header.size());
-    switch (item.packing) {
-    case Packing::Raw: out = Append(out, item.data.get(), plain); break;
-    case Packing::Stream: out += PackBitsEncode(out, item.data.get(), plain); break;
-    case Packing::PerLine: out += PackBitsEncodeLines(out, item.data.get(), item.rows, item.bytesPerRow); break;
-    }
-    out = Append(out, item.trailer.data(), item.trailer.size());
-    m_outUsed = static_cast<size_t>(out - m_out.get());
+    m_outUsed += Encode(item, m_out.get() + m_outUsed);
     if (m_outUsed >= kWriteBytes) Flush();
+}
+
+void PassOutput::Pack(Item& item)
+{
+    const size_t most = Bound(item);
+    if (most > item.packedCapacity) {
+        item.packed.reset(new (std::nothrow) uint8_t[most]);
+        item.packedCapacity = item.packed ? most : 0;
+    }
+    item.packedSize = item.packed ? Encode(item, item.packed.get()) : 0;
+    if (!item.packed) m_failed = true;
+}
+
+void PassOutput::Emit(const Item& item)
+{
+    if (m_outUsed + item.packedSize > m_outCapacity) Flush();
+    if (item.packedSize >= kDirectBytes) {
+        // Large blocks go out from their own buffer, after what is gathered before them.
+        Flush();
+        if (!m_failed && !m_write(item.packed.get(), item.packedSize)) m_failed = true;
+        return;
+    }
+    m_outUsed = static_cast<size_t>(Append(m_out.get() + m_outUsed, item.packed.get(), item.packedSize) - m_out.get());
+    if (m_outUsed >= kWriteBytes) Flush();
+}
+
+PassOutput::Item* PassOutput::Claim(bool oldest)
+{
+    for (size_t k = 0; k < m_count; ++k) {
+        const size_t at = oldest ? k : m_count - 1 - k;
+        Item& item = m_items[(m_tail + at) % m_items.size()];
+        if (item.stage == Stage::Queued) {
+            item.stage = Stage::Packing;
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+void PassOutput::HelpUntil(std::unique_lock<std::mutex>& lock, size_t most)
+{
+    while (m_count > most) {
+        Item* item = Claim(false);
+        if (!item) {
+            m_changed.wait(lock);
+            continue;
+        }
+        lock.unlock();
+        Pack(*item);
+        lock.lock();
+        item->stage = Stage::Packed;
+        m_changed.notify_all();
+    }
 }
 
 void PassOutput::Flush()
@@ -139,19 +209,25 @@ void PassOutput::Flush()
 
 void PassOutput::Work()
 {
+    std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_count > 0 || m_stopping; });
-            if (m_count == 0 || m_dropping) return;
-        }
-        if (!m_failed) Process(m_items[m_tail]);
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_dropping || (m_count == 0 && m_stopping)) return;
+        Item& front = m_items[m_tail];
+        if (m_count > 0 && front.stage == Stage::Packed) {
+            lock.unlock();
+            if (!m_failed) Emit(front);
+            lock.lock();
             m_tail = (m_tail + 1) % m_items.size();
             --m_count;
+            m_changed.notify_all();
+        } else if (Item* item = m_count > 0 ? Claim(true) : nullptr) {
+            lock.unlock();
+            Pack(*item);
+            lock.lock();
+            item->stage = Stage::Packed;
+        } else {
+            m_changed.wait(lock);
         }
-        m_changed.notify_all();
     }
 }
 
@@ -160,7 +236,7 @@ bool PassOutput::Sync()
     if (m_background) {
         // The worker touches the output buffer only while something is queued.
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_count == 0; });
+        HelpUntil(lock, 0);
     }
     if (m_started) Flush();
     return !m_failed;
@@ -171,7 +247,7 @@ bool PassOutput::Finish()
     if (m_background) {
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_count == 0; });
+            HelpUntil(lock, 0);
             m_stopping = true;
         }
         m_changed.notify_all();

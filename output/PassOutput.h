@@ -1,7 +1,9 @@
 // The way of raster blocks and commands to the host's output during a job's rows: each block is
 // compressed into a large output buffer that goes out in large writes, in the order queued.
 // With a worker thread, a finished band's blocks are compressed and written while the next
-// band's rows load; the queue holds at most `slots` blocks, whose pass buffers live here.
+// band's rows load; the queue holds at most `slots` blocks, whose pass buffers live here. When
+// the queue is full the calling thread compresses the newest blocks itself instead of waiting,
+// so that both threads share the compression.
 #pragma once
 #include <atomic>
 #include <condition_variable>
@@ -43,15 +45,27 @@ public:
     bool Failed() const { return m_failed.load(); }
 
 private:
+    // A queued item waits, is being compressed (by the worker, or by the calling thread while
+    // it would otherwise wait), then waits in its own buffer to be written in queue order.
+    enum class Stage { Queued, Packing, Packed };
     struct Item {
         std::vector<uint8_t> header, trailer;  // keep their capacity from block to block
         std::unique_ptr<uint8_t[]> data;
         size_t rows = 0, bytesPerRow = 0;
         Packing packing = Packing::Raw;
+        Stage stage = Stage::Queued;
+        std::unique_ptr<uint8_t[]> packed;     // with the worker: the item's bytes as they go out
+        size_t packedSize = 0, packedCapacity = 0;
     };
     Item& Next(size_t passBytes);
     bool Commit();
+    static size_t Bound(const Item& item);
+    static size_t Encode(const Item& item, uint8_t* out);
     void Process(const Item& item);
+    void Pack(Item& item);
+    void Emit(const Item& item);
+    Item* Claim(bool oldest);
+    void HelpUntil(std::unique_lock<std::mutex>& lock, size_t most);
     void Flush();
     void Work();
 
