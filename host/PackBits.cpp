@@ -12,7 +12,15 @@ namespace {
 constexpr size_t kMaxToken = 128;  // bytes of one repeat or one literal at most
 constexpr size_t kChunk = 16;      // literals are copied in chunks of this size where there is room
 
-#ifndef __SSE2__
+#ifdef __SSE2__
+// Bit j: byte j of p equals byte j + 1, for sixteen bytes.
+uint64_t SameNext16(const uint8_t* p)
+{
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)));
+}
+#else
 uint64_t Load(const uint8_t* p)
 {
     uint64_t w;
@@ -37,16 +45,23 @@ uint64_t TripleStarts(const uint8_t* src, size_t base, size_t n)
     uint64_t same = 0;  // bit j: byte j equals byte j + 1
     if (base + 66 <= n) {
 #ifdef __SSE2__
-        for (int k = 0; k < 64; k += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
-            same |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)))) << k;
-        }
+        for (int k = 0; k < 64; k += 16) same |= SameNext16(p + k) << k;
 #else
         for (int k = 0; k < 64; k += 8) same |= static_cast<uint64_t>(ZeroBytes(Load(p + k) ^ Load(p + k + 1))) << k;
 #endif
         return same & ((same >> 1) | (static_cast<uint64_t>(p[64] == p[65]) << 63));
     }
+#ifdef __SSE2__
+    if (n >= 17) {
+        // The last block: whole steps while they stay inside, then one step ending at the
+        // last byte (overlapping ones already done); no bit is set past byte n - 2.
+        int k = 0;
+        for (; k < 64 && base + k + 17 <= n; k += 16) same |= SameNext16(p + k) << k;
+        const uint64_t last = SameNext16(src + n - 17);
+        same |= n - 17 >= base ? last << (n - 17 - base) : last >> (base - (n - 17));
+        return same & (same >> 1);
+    }
+#endif
     uint64_t mask = 0;
     for (size_t j = 0; j < 64 && base + j + 2 < n; ++j)
         if (p[j] == p[j + 1] && p[j] == p[j + 2]) mask |= uint64_t{1} << j;
@@ -71,6 +86,14 @@ uint8_t* CopyLiteral(uint8_t* out, const uint8_t* src, size_t len, size_t left, 
 // kMaxToken bytes.
 uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
 {
+    const size_t len = to - from;
+    if (len - 1 < 2 * kChunk && from + 2 * kChunk <= n && out + 1 + 2 * kChunk <= room) {
+        // Most literals: one count byte and two whole chunks, no loop.
+        *out = static_cast<uint8_t>(len - 1);
+        std::memcpy(out + 1, src + from, kChunk);
+        std::memcpy(out + 1 + kChunk, src + from + kChunk, kChunk);
+        return out + 1 + len;
+    }
     while (from < to) {
         const size_t len = to - from < kMaxToken ? to - from : kMaxToken;
         *out++ = static_cast<uint8_t>(len - 1);
@@ -110,15 +133,23 @@ size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
         const uint64_t triples = TripleStarts(src, base, n);
         uint64_t edges = triples ^ ((triples << 1) | carry);
         carry = triples >> 63;
-        for (; edges; edges &= edges - 1) {
+        if (inRun && edges) {
+            from = EmitRun(out, src, from, base + static_cast<size_t>(__builtin_ctzll(edges)) + 2);
+            edges &= edges - 1;
+            inRun = false;
+        }
+        // Edges come in pairs, a stretch's start then its end, so no state is tested per edge.
+        while (edges) {
             const size_t at = base + static_cast<size_t>(__builtin_ctzll(edges));
-            if (!inRun) {
-                out = EmitLiterals(out, src, from, at, n, room);
-                from = at;
-            } else {
-                from = EmitRun(out, src, from, at + 2);
+            out = EmitLiterals(out, src, from, at, n, room);
+            from = at;
+            edges &= edges - 1;
+            if (!edges) {
+                inRun = true;
+                break;
             }
-            inRun = !inRun;
+            from = EmitRun(out, src, from, base + static_cast<size_t>(__builtin_ctzll(edges)) + 2);
+            edges &= edges - 1;
         }
     }
     return static_cast<size_t>(EmitLiterals(out, src, from, n, n, room) - dst);
