@@ -45,7 +45,7 @@ uint64_t TripleStarts(const uint8_t* src, size_t base, size_t n)
     uint64_t same = 0;  // bit j: byte j equals byte j + 1
     if (base + 66 <= n) {
 #ifdef __SSE2__
-        for (int k = 0; k < 64; k += 16) same |= SameNext16(p + k) << k;
+        same = SameNext16(p) | SameNext16(p + 16) << 16 | SameNext16(p + 32) << 32 | SameNext16(p + 48) << 48;
 #else
         for (int k = 0; k < 64; k += 8) same |= static_cast<uint64_t>(ZeroBytes(Load(p + k) ^ Load(p + k + 1))) << k;
 #endif
@@ -84,16 +84,8 @@ uint8_t* CopyLiteral(uint8_t* out, const uint8_t* src, size_t len, size_t left, 
 
 // The bytes from..to-1 (no three equal bytes start among them) as literals of at most
 // kMaxToken bytes.
-uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
+uint8_t* EmitLongLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
 {
-    const size_t len = to - from;
-    if (len - 1 < 2 * kChunk && from + 2 * kChunk <= n && out + 1 + 2 * kChunk <= room) {
-        // Most literals: one count byte and two whole chunks, no loop.
-        *out = static_cast<uint8_t>(len - 1);
-        std::memcpy(out + 1, src + from, kChunk);
-        std::memcpy(out + 1 + kChunk, src + from + kChunk, kChunk);
-        return out + 1 + len;
-    }
     while (from < to) {
         const size_t len = to - from < kMaxToken ? to - from : kMaxToken;
         *out++ = static_cast<uint8_t>(len - 1);
@@ -101,6 +93,21 @@ uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, 
         from += len;
     }
     return out;
+}
+
+// As EmitLongLiterals; a literal of one token where the source and the room allow whole
+// chunks takes no call, and the short ones (most) two chunks without a loop.
+inline uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
+{
+    const size_t len = to - from;
+    const size_t wide = len <= 2 * kChunk ? 2 * kChunk : (len + kChunk - 1) / kChunk * kChunk;
+    if (len - 1 >= kMaxToken || wide > n - from || out + 1 + wide > room)
+        return EmitLongLiterals(out, src, from, to, n, room);
+    *out = static_cast<uint8_t>(len - 1);
+    std::memcpy(out + 1, src + from, kChunk);
+    std::memcpy(out + 1 + kChunk, src + from + kChunk, kChunk);
+    for (size_t k = 2 * kChunk; k < len; k += kChunk) std::memcpy(out + 1 + k, src + from + k, kChunk);
+    return out + 1 + len;
 }
 
 // The equal bytes from..to-1 (at least three) as repeats of at most kMaxToken bytes; one or
