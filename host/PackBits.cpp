@@ -95,19 +95,27 @@ uint8_t* EmitLongLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t 
     return out;
 }
 
-// As EmitLongLiterals; a literal of one token where the source and the room allow whole
-// chunks takes no call, and the short ones (most) two chunks without a loop.
+// As EmitLongLiterals, in line where the source and the room allow copying whole pairs of
+// chunks past the end (diffused rasters have many literals longer than one token).
 inline uint8_t* EmitLiterals(uint8_t* out, const uint8_t* src, size_t from, size_t to, size_t n, const uint8_t* room)
 {
-    const size_t len = to - from;
-    const size_t wide = len <= 2 * kChunk ? 2 * kChunk : (len + kChunk - 1) / kChunk * kChunk;
-    if (len - 1 >= kMaxToken || wide > n - from || out + 1 + wide > room)
+    constexpr size_t kPair = 2 * kChunk;
+    size_t len = to - from;
+    if (len == 0) return out;  // one repeat right after another
+    if ((len + kPair - 1) / kPair * kPair > n - from || out + len + len / kMaxToken + 1 + kPair > room)
         return EmitLongLiterals(out, src, from, to, n, room);
-    *out = static_cast<uint8_t>(len - 1);
-    std::memcpy(out + 1, src + from, kChunk);
-    std::memcpy(out + 1 + kChunk, src + from + kChunk, kChunk);
-    for (size_t k = 2 * kChunk; k < len; k += kChunk) std::memcpy(out + 1 + k, src + from + k, kChunk);
-    return out + 1 + len;
+    do {
+        const size_t run = len < kMaxToken ? len : kMaxToken;
+        *out = static_cast<uint8_t>(run - 1);
+        for (size_t k = 0; k < run; k += kPair) {
+            std::memcpy(out + 1 + k, src + from + k, kChunk);
+            std::memcpy(out + 1 + k + kChunk, src + from + k + kChunk, kChunk);
+        }
+        out += 1 + run;
+        from += run;
+        len -= run;
+    } while (len);
+    return out;
 }
 
 // The equal bytes from..to-1 (at least three) as repeats of at most kMaxToken bytes; one or
