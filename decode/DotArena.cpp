@@ -53,7 +53,9 @@ uint8_t* DotArena::Take(size_t bytes)
     bytes = bytes ? (bytes + 7) / 8 * 8 : 8;
     if (m_blocks.empty() || m_used + bytes > m_blocks.back().size) {
         const size_t size = bytes > kBlockBytes ? bytes : kBlockBytes;
-        m_blocks.reserve(m_blocks.size() + 1);
+        // Room first, so that a block just taken is never lost to a failing push_back; growing
+        // by half keeps the list's copies linear (one block per row off Linux and under ASan).
+        if (m_blocks.size() == m_blocks.capacity()) m_blocks.reserve(m_blocks.size() + m_blocks.size() / 2 + 16);
         m_blocks.push_back(Block{NewBlock(size), size});
         m_used = 0;
     }
