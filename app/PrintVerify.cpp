@@ -43,11 +43,6 @@ VerifyReport VerifyPrintedJob(const PrintedJob& job, const std::function<std::st
                                          static_cast<size_t>(p.rowBytes), job.bits, topRows));
     }
 
-    DecodeOptions decodeOptions;
-    decodeOptions.trackOrigins = false;
-    const DecodeResult decoded =
-        Decode(reinterpret_cast<const uint8_t*>(job.bytes->data()), job.bytes->size(), decodeOptions);
-
     if (job.store->GetInt(ModelOptionKey(job.modelId, "bEnableBrokenNozzles").c_str(), 0) != 0) {
         bool broken[kNozzles];
         for (int k = 0; k < kNozzles; ++k) {
@@ -77,5 +72,8 @@ VerifyReport VerifyPrintedJob(const PrintedJob& job, const std::function<std::st
 
     VerifyOptions options;
     options.singleDotSize = SingleDotSize(*job.store);
-    return VerifyDots(decoded, planes, options);
+    DecodeOptions decodeOptions;
+    decodeOptions.trackOrigins = false;
+    return VerifyStream(reinterpret_cast<const uint8_t*>(job.bytes->data()), job.bytes->size(), planes, options,
+                        decodeOptions);
 }

@@ -62,8 +62,15 @@ uint32_t DecodeResult::Passes() const { return blocks.empty() ? 0 : blocks.back(
 DecodeResult Decode(const uint8_t* data, size_t n, const DecodeOptions& options)
 {
     DecodeResult result;
+    DecodeWatched(data, n, options, result, nullptr);
+    return result;
+}
+
+void DecodeWatched(const uint8_t* data, size_t n, const DecodeOptions& options, DecodeResult& result,
+                   RowWatcher* watcher)
+{
     result.bytes = n;
-    StreamDecoder decoder(data, n, options, result);
+    StreamDecoder decoder(data, n, options, result, watcher);
     try {
         decoder.Run();
     } catch (const DecodeFault& f) {
@@ -71,7 +78,6 @@ DecodeResult Decode(const uint8_t* data, size_t n, const DecodeOptions& options)
     } catch (const std::bad_alloc&) {
         result.error = DecodeIssue{n, "", "out of memory"};
     }
-    return result;
 }
 
 void StreamDecoder::Run()
@@ -89,6 +95,7 @@ void StreamDecoder::Run()
         m_cmdName = "remote mode";
         Fail("the stream ends in remote mode (no ESC 00 00 00)");
     }
+    FinishRows(INT32_MAX);
 }
 
 void StreamDecoder::Fail(const std::string& message) const { throw DecodeFault{m_cmdStart, m_cmdName, message}; }
@@ -126,7 +133,19 @@ void StreamDecoder::SetRow(int64_t row)
     if (row < 0 || row >= m_opt.maxRows)
         Fail("moves the paper to row " + Num(row) + ", outside the page limit of " + Num(m_opt.maxRows) +
              " rows");
+    if (m_watcher && m_page >= 0 && row < m_finalRow) throw RowsReopened{};
+    FinishRows(row);
     m_s.row = row;
+}
+
+void StreamDecoder::FinishRows(int64_t end)
+{
+    if (!m_watcher || m_page < 0 || end <= m_finalRow) return;
+    const int32_t to = static_cast<int32_t>(std::min<int64_t>(end, INT32_MAX));
+    DecodedPage& page = m_r.pages[static_cast<size_t>(m_page)];
+    m_watcher->RowsFinal(static_cast<size_t>(m_page), page, to);
+    for (InkPlane& p : page.planes) m_planeBytes -= p.Release(m_finalRow, to);
+    m_finalRow = to;
 }
 
 void StreamDecoder::CountFeed(int64_t lines)
@@ -189,6 +208,8 @@ void StreamDecoder::FormFeed()
 {
     m_cmdName = "FF";
     ++m_pos;
+    FinishRows(INT32_MAX);
+    m_finalRow = 0;
     m_page = -1;
     m_pendingFeeds = 0;
     m_pendingFeedLines = 0;

@@ -1,6 +1,7 @@
 #include "decode/DotArena.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -48,9 +49,26 @@ DotArena::~DotArena()
     for (const Block& b : m_blocks) FreeBlock(b.data, b.size);
 }
 
+namespace {
+size_t Rounded(size_t bytes) { return bytes ? (bytes + 7) / 8 * 8 : 8; }
+}  // namespace
+
+void DotArena::Give(uint8_t* p, size_t bytes)
+{
+    bytes = Rounded(bytes);
+    std::memset(p, 0, bytes);
+    m_free[bytes].push_back(p);
+}
+
 uint8_t* DotArena::Take(size_t bytes)
 {
-    bytes = bytes ? (bytes + 7) / 8 * 8 : 8;
+    bytes = Rounded(bytes);
+    const auto again = m_free.find(bytes);
+    if (again != m_free.end() && !again->second.empty()) {
+        uint8_t* p = again->second.back();
+        again->second.pop_back();
+        return p;
+    }
     if (m_blocks.empty() || m_used + bytes > m_blocks.back().size) {
         const size_t size = bytes > kBlockBytes ? bytes : kBlockBytes;
         // Room first, so that a block just taken is never lost to a failing push_back; growing

@@ -1,9 +1,11 @@
 // Zeroed memory for the rows of the ink planes of one decoded stream, taken from large blocks:
 // no allocation per row, and few page faults (the blocks ask for huge pages where the system
-// has them). Nothing is given back before the arena goes.
+// has them). Places given back are handed out again to requests of the same size; the blocks
+// themselves go only with the arena.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 class DotArena {
@@ -15,6 +17,8 @@ public:
 
     // `bytes` zeroed bytes, 8-byte aligned.
     uint8_t* Take(size_t bytes);
+    // Takes back a place of `bytes` bytes from Take, zeroing it for its next use.
+    void Give(uint8_t* p, size_t bytes);
 
 private:
     struct Block {
@@ -23,4 +27,5 @@ private:
     };
     std::vector<Block> m_blocks;
     size_t m_used = 0;  // bytes taken from the last block
+    std::unordered_map<size_t, std::vector<uint8_t*>> m_free;  // places given back, by size
 };

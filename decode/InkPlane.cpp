@@ -128,11 +128,29 @@ uint64_t InkPlane::Reserve(int32_t row, int32_t col, int32_t maxColumns)
     const size_t before = r.values ? static_cast<size_t>(r.first - s.first) : 0;
     const size_t columns = static_cast<size_t>(s.end - s.first);
     uint8_t* values = m_arena->Take(columns / 4);
-    if (r.values) std::memcpy(values + before / 4, r.values, r.bytes);
+    const uint64_t moved = r.values ? r.bytes : 0;
+    if (r.values) {
+        std::memcpy(values + before / 4, r.values, r.bytes);
+        m_arena->Give(r.values, r.bytes);
+    }
     r.values = values;
     r.bytes = static_cast<uint32_t>(columns / 4);
     if (!r.hits.empty()) Widen(r.hits, before, columns);
     if (m_trackOrigins) Widen(r.origins, before, columns);
     r.first = s.first;
-    return cost;
+    return moved;
+}
+
+uint64_t InkPlane::Release(int32_t from, int32_t to)
+{
+    uint64_t freed = 0;
+    const int32_t end = static_cast<int32_t>(std::min<int64_t>(to, static_cast<int64_t>(m_rows.size())));
+    for (int32_t row = std::max(from, 0); row < end; ++row) {
+        Stored& r = m_rows[static_cast<size_t>(row)];
+        if (!r.values) continue;
+        m_arena->Give(r.values, r.bytes);
+        freed += r.bytes + r.hits.size() + r.origins.size() * sizeof(DotOrigin);
+        r = Stored{};
+    }
+    return freed;
 }

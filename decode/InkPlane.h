@@ -82,8 +82,12 @@ public:
 
     // Storage bytes that making (row, col) addressable would add; 0 when it already is.
     uint64_t GrowthCost(int32_t row, int32_t col, int32_t maxColumns) const;
-    // Makes (row, col) addressable; returns the bytes added (as GrowthCost said).
+    // Makes (row, col) addressable, adding the bytes GrowthCost said. A row that moves gives its
+    // old place back to the arena; returns that place's bytes.
     uint64_t Reserve(int32_t row, int32_t col, int32_t maxColumns);
+    // Gives the storage of rows [from, to) back to the arena: they read as empty afterwards,
+    // while the plane's counts and extent keep their dots. Returns the bytes given back.
+    uint64_t Release(int32_t from, int32_t to);
     // Lays the dots of one raster line packed at bpp (1 or 2) bits per pixel, most significant
     // first: pixel i at column col + i * step. `dots` is the line's span (not blank); the columns
     // of its first and last pixels must be addressable.

@@ -214,7 +214,9 @@ void StreamDecoder::LayBlock(RasterBlock& b, const uint8_t* data)
             const uint64_t cost = plane.GrowthCost(row, col, rowLimit);
             if (!cost) continue;
             ChargePlaneBytes(cost);
-            plane.Reserve(row, col, rowLimit);
+            const uint64_t moved = plane.Reserve(row, col, rowLimit);
+            // With a watcher the page is a window of rows: what it gives back is free again.
+            if (m_watcher) m_planeBytes -= moved;
         }
         const LaidLine laid = plane.LayLine(row, static_cast<int32_t>(b.column), b.columnStep, line, bpp, s,
                                             DotOrigin{b.pass, static_cast<uint16_t>(r)});

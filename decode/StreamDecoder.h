@@ -15,10 +15,27 @@ struct DecodeFault {
     std::string message;
 };
 
+// Told of the rows of a page that no later block can reach. The paper only moves forward, so
+// once the head is at row R nothing lays a dot above it: rows above R are final, and their
+// storage is reused for the rows below.
+class RowWatcher {
+public:
+    // Rows [0, end) of pages[page] are final; their storage goes right after the call.
+    virtual void RowsFinal(size_t page, const DecodedPage& p, int32_t end) = 0;
+
+protected:
+    ~RowWatcher() = default;
+};
+
+// Thrown when the paper moves back over rows already handed to the watcher: only the whole
+// page then tells what those rows hold.
+struct RowsReopened {};
+
 class StreamDecoder {
 public:
-    StreamDecoder(const uint8_t* data, size_t n, const DecodeOptions& options, DecodeResult& result)
-        : m_d(data), m_n(n), m_opt(options), m_r(result)
+    StreamDecoder(const uint8_t* data, size_t n, const DecodeOptions& options, DecodeResult& result,
+                  RowWatcher* watcher = nullptr)
+        : m_d(data), m_n(n), m_opt(options), m_r(result), m_watcher(watcher)
     {
     }
     void Run();
@@ -58,6 +75,8 @@ private:
     void Need(size_t k, const char* what) const;
     size_t Emit(const std::string& name, const std::string& text, bool remote = false);
     void SetRow(int64_t row);
+    // Hands rows [m_finalRow, end) of the current page to the watcher and reuses their storage.
+    void FinishRows(int64_t end);
     void CountFeed(int64_t lines);
 
     const uint8_t* m_d;
@@ -65,6 +84,8 @@ private:
     const DecodeOptions& m_opt;
     DecodeResult& m_r;
     PrinterState m_s;
+    RowWatcher* m_watcher;
+    int32_t m_finalRow = 0;  // rows of the current page above it went to the watcher
 
     size_t m_pos = 0;
     size_t m_cmdStart = 0;   // offset of the command being read
@@ -84,3 +105,7 @@ private:
     std::vector<uint8_t> m_unpacked;
     std::vector<PixelSpan> m_spans;  // of the lines of the block being laid
 };
+
+// Decode with a watcher of finished rows; RowsReopened passes through.
+void DecodeWatched(const uint8_t* data, size_t n, const DecodeOptions& options, DecodeResult& result,
+                   RowWatcher* watcher);

@@ -7,6 +7,7 @@
 
 #include "decode/Inks.h"
 #include "decode/PackedDots.h"
+#include "decode/StreamDecoder.h"
 
 namespace {
 std::string InkLabel(uint8_t ink)
@@ -196,41 +197,68 @@ void CompareBytes(InkVerdict& v, const VerifyOptions& o, const VerifyPlane* in, 
     }
 }
 
-// Walks every position that the input or the decoded plane covers: a row at a time, decoded and
-// wanted values compared a packed byte at a time, positions judged one by one only where they differ.
-InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, const VerifyOptions& o)
-{
-    InkVerdict v;
-    v.ink = ink;
-    int32_t rows = out ? out->Height() : 0, cols = out ? out->Width() : 0;
-    if (in) {
-        rows = std::max(rows, in->pageRow + in->height);
-        cols = std::max(cols, in->pageColumn + in->width);
+// Judges the rows of one ink in page order, as they become final: decoded and wanted values
+// compared a packed byte at a time, positions judged one by one only where they differ.
+class InkJudge {
+public:
+    InkJudge(uint8_t ink, const VerifyPlane* in, const VerifyOptions& o) : m_in(in), m_o(o) { m_v.ink = ink; }
+
+    uint8_t Ink() const { return m_v.ink; }
+
+    // Rows [next, end) of `out` (null: the stream laid no dot of this ink).
+    void Rows(const InkPlane* out, int32_t end)
+    {
+        int32_t rows = out ? out->Height() : 0;
+        if (m_in) rows = std::max(rows, m_in->pageRow + m_in->height);
+        for (int32_t row = m_next; row < std::min(end, rows); ++row) Row(out ? out->Row(row) : PlaneRow{}, row);
+        m_next = std::max(m_next, end);
     }
-    const size_t bytes = (static_cast<size_t>(cols) + 3) / 4;
-    std::vector<uint8_t> want(bytes + 1);
-    for (int32_t row = 0; row < rows; ++row) {
-        const PlaneRow got = out ? out->Row(row) : PlaneRow{};
+
+    // After the last row: positions never judged hold the same dot in both, each a dot found
+    // and a dot expected.
+    InkVerdict Done(const InkPlane* out)
+    {
+        const uint64_t positions = out ? out->Positions() : 0;
+        m_v.expected += positions - m_v.found;
+        m_v.found = positions;
+        return m_v;
+    }
+
+private:
+    void Row(const PlaneRow& got, int32_t row)
+    {
+        const VerifyPlane* in = m_in;
+        int32_t cols = got.values ? got.first + got.columns : 0;
+        if (in) cols = std::max(cols, in->pageColumn + in->width);
+        const size_t bytes = (static_cast<size_t>(cols) + 3) / 4;
         const int32_t y = in ? row - in->pageRow : -1;
         const bool inside = in && y >= 0 && y < in->height;
-        std::fill(want.begin(), want.end(), 0);
+        m_want.assign(bytes + 1, 0);
         // Marked positions, positions laid more than once and values beyond 3: judged one by one.
         if ((inside && !in->expectMissing.empty()) || got.hits ||
-            (inside && !WantRow(*in, y, o.singleDotSize, want.data()))) {
-            WalkRow(v, o, in, row, got, cols);
-            continue;
+            (inside && !WantRow(*in, y, m_o.singleDotSize, m_want.data()))) {
+            WalkRow(m_v, m_o, in, row, got, cols);
+            return;
         }
         const size_t g0 = std::min(static_cast<size_t>(got.first / 4), bytes);
         const size_t g1 = got.values ? std::min(static_cast<size_t>(got.first + got.columns) / 4, bytes) : g0;
-        CompareBytes(v, o, in, row, nullptr, want.data(), 0, g0, cols);
-        CompareBytes(v, o, in, row, got.values, want.data() + g0, g0, g1, cols);
-        CompareBytes(v, o, in, row, nullptr, want.data() + g1, g1, bytes, cols);
+        CompareBytes(m_v, m_o, in, row, nullptr, m_want.data(), 0, g0, cols);
+        CompareBytes(m_v, m_o, in, row, got.values, m_want.data() + g0, g0, g1, cols);
+        CompareBytes(m_v, m_o, in, row, nullptr, m_want.data() + g1, g1, bytes, cols);
     }
-    // Positions never judged hold the same dot in both: each a dot found and a dot expected.
-    const uint64_t positions = out ? out->Positions() : 0;
-    v.expected += positions - v.found;
-    v.found = positions;
-    return v;
+
+    InkVerdict m_v;
+    const VerifyPlane* m_in;
+    const VerifyOptions& m_o;
+    std::vector<uint8_t> m_want;
+    int32_t m_next = 0;  // rows above it are judged
+};
+
+InkVerdict Compare(uint8_t ink, const VerifyPlane* in, const InkPlane* out, const VerifyOptions& o)
+{
+    InkJudge judge(ink, in, o);
+    judge.Rows(out, INT32_MAX);
+    return judge.Done(out);
 }
 }  // namespace
 
@@ -261,6 +289,66 @@ const InkVerdict* VerifyReport::Ink(uint8_t ink) const
     return nullptr;
 }
 
+namespace {
+// The first fault of the input planes: a plane inconsistent in itself, or two of one ink.
+std::string CheckPlanes(const std::vector<VerifyPlane>& planes)
+{
+    for (size_t i = 0; i < planes.size(); ++i) {
+        std::string error = CheckPlane(planes[i]);
+        if (!error.empty()) return error;
+        for (size_t j = 0; j < i; ++j)
+            if (planes[j].ink == planes[i].ink) return "two input planes are printed with ink " + InkLabel(planes[i].ink);
+    }
+    return {};
+}
+
+// A stream without raster data has no page: every input dot is then missing.
+std::string CheckPage(const DecodeResult& decoded, const VerifyOptions& options)
+{
+    if (options.page > 0 && options.page >= decoded.pages.size())
+        return "the stream has " + std::to_string(decoded.pages.size()) + " pages, no page " +
+               std::to_string(options.page + 1);
+    return {};
+}
+
+const InkPlane* PlaneOf(const DecodedPage* page, uint8_t ink) { return page ? page->Plane(ink) : nullptr; }
+
+// Judges the rows of the compared page as the decoder finishes them: the input planes' inks
+// first, then the inks only the stream has, in their order on the page.
+class WindowJudge final : public RowWatcher {
+public:
+    WindowJudge(const std::vector<VerifyPlane>& planes, const VerifyOptions& o) : m_o(o)
+    {
+        for (const VerifyPlane& p : planes) m_judges.emplace_back(p.ink, &p, o);
+    }
+
+    void RowsFinal(size_t page, const DecodedPage& p, int32_t end) override
+    {
+        if (page != m_o.page) return;
+        for (InkJudge& j : m_judges) j.Rows(p.Plane(j.Ink()), end);
+        for (const InkPlane& out : p.planes) {
+            if (std::any_of(m_judges.begin(), m_judges.end(), [&](const InkJudge& j) { return j.Ink() == out.Ink(); }))
+                continue;
+            m_judges.emplace_back(out.Ink(), nullptr, m_o);
+            m_judges.back().Rows(&out, end);
+        }
+    }
+
+    void Report(const DecodeResult& decoded, VerifyReport& report)
+    {
+        const DecodedPage* page = m_o.page < decoded.pages.size() ? &decoded.pages[m_o.page] : nullptr;
+        for (InkJudge& j : m_judges) {
+            j.Rows(PlaneOf(page, j.Ink()), INT32_MAX);  // a page that never came: every input dot missing
+            report.inks.push_back(j.Done(PlaneOf(page, j.Ink())));
+        }
+    }
+
+private:
+    const VerifyOptions& m_o;
+    std::vector<InkJudge> m_judges;
+};
+}  // namespace
+
 VerifyReport VerifyDots(const DecodeResult& decoded, const std::vector<VerifyPlane>& planes,
                         const VerifyOptions& options)
 {
@@ -269,27 +357,39 @@ VerifyReport VerifyDots(const DecodeResult& decoded, const std::vector<VerifyPla
         report.error = "the stream does not decode: " + decoded.error->Text();
         return report;
     }
-    for (size_t i = 0; i < planes.size(); ++i) {
-        report.error = CheckPlane(planes[i]);
-        if (!report.error.empty()) return report;
-        for (size_t j = 0; j < i; ++j)
-            if (planes[j].ink == planes[i].ink) {
-                report.error = "two input planes are printed with ink " + InkLabel(planes[i].ink);
-                return report;
-            }
-    }
-    // A stream without raster data has no page: every input dot is then missing.
-    if (options.page > 0 && options.page >= decoded.pages.size()) {
-        report.error = "the stream has " + std::to_string(decoded.pages.size()) + " pages, no page " +
-                       std::to_string(options.page + 1);
-        return report;
-    }
+    report.error = CheckPlanes(planes);
+    if (report.error.empty()) report.error = CheckPage(decoded, options);
+    if (!report.error.empty()) return report;
     const DecodedPage* page = options.page < decoded.pages.size() ? &decoded.pages[options.page] : nullptr;
-    for (const VerifyPlane& p : planes)
-        report.inks.push_back(Compare(p.ink, &p, page ? page->Plane(p.ink) : nullptr, options));
+    for (const VerifyPlane& p : planes) report.inks.push_back(Compare(p.ink, &p, PlaneOf(page, p.ink), options));
     if (page)
         for (const InkPlane& out : page->planes)
             if (!report.Ink(out.Ink())) report.inks.push_back(Compare(out.Ink(), nullptr, &out, options));
+    return report;
+}
+
+VerifyReport VerifyStream(const uint8_t* data, size_t n, const std::vector<VerifyPlane>& planes,
+                          const VerifyOptions& options, const DecodeOptions& decodeOptions, DecodeResult* decoded)
+{
+    DecodeResult own;
+    DecodeResult& d = decoded ? *decoded : own;
+    VerifyReport report;
+    const std::string planesError = CheckPlanes(planes);
+    // Planes that are not what they say are never read: the window then only decodes.
+    const std::vector<VerifyPlane> none;
+    WindowJudge judge(planesError.empty() ? planes : none, options);
+    try {
+        DecodeWatched(data, n, decodeOptions, d, &judge);
+    } catch (const RowsReopened&) {
+        d = Decode(data, n, decodeOptions);
+        return VerifyDots(d, planes, options);
+    }
+    if (d.error) {
+        report.error = "the stream does not decode: " + d.error->Text();
+        return report;
+    }
+    report.error = planesError.empty() ? CheckPage(d, options) : planesError;
+    if (report.error.empty()) judge.Report(d, report);
     return report;
 }
 

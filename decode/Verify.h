@@ -67,5 +67,13 @@ struct VerifyReport {
 VerifyReport VerifyDots(const DecodeResult& decoded, const std::vector<VerifyPlane>& planes,
                         const VerifyOptions& options = {});
 
+// The same verdict as VerifyDots on Decode's result, without keeping the page: each row is
+// compared as soon as the head has left it, and its storage serves the rows below. A stream that
+// moves the paper back over compared rows is decoded and compared whole. `decoded`, when given,
+// receives the decoder's result (its planes then hold only the rows never compared).
+VerifyReport VerifyStream(const uint8_t* data, size_t n, const std::vector<VerifyPlane>& planes,
+                          const VerifyOptions& options = {}, const DecodeOptions& decodeOptions = {},
+                          DecodeResult* decoded = nullptr);
+
 // A short text table, one line per ink, a verdict line and the first faulty positions.
 std::string FormatVerifyReport(const VerifyReport& report);

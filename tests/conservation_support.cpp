@@ -269,10 +269,13 @@ std::string CheckConservation(const JobConfig& c, int* ratioInUse)
     const JobRun run = RunJob(c, page);
     if (ratioInUse) *ratioInUse = run.weaveRatio;
     if (!run.started || !run.exitResult || !run.ended) return c.Name() + ": the job did not run through";
-    const DecodeResult d = DecodeRun(run, false);
     VerifyOptions o;
     o.singleDotSize = c.singleDotSize;
-    const VerifyReport report = VerifyDots(d, VerifyPlanes(c, page), o);
+    DecodeOptions decodeOptions;
+    decodeOptions.trackOrigins = false;
+    DecodeResult d;
+    const VerifyReport report = VerifyStream(reinterpret_cast<const uint8_t*>(run.bytes.data()), run.bytes.size(),
+                                             VerifyPlanes(c, page), o, decodeOptions, &d);
     if (!report.Ok())
         return c.Name() + " (ratio in use " + std::to_string(run.weaveRatio) + "):\n" + FormatVerifyReport(report);
     const std::string books = CheckBookkeeping(c, run, d);
