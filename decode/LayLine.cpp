@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "decode/InkPlane.h"
+#include "decode/LayPairs.h"
 #include "decode/PackedDots.h"
 
 namespace {
@@ -116,22 +117,36 @@ public:
         m_acc = rest ? e << (64 - rest) : 0;
         m_used = rest;
     }
+    // A whole word: its bits straddle two of the row's words at the same offset every time.
+    void PutWord(uint64_t e)
+    {
+        m_acc |= e >> m_used;
+        Merge();
+        m_acc = m_used ? e << (64 - m_used) : 0;
+    }
     void Finish() { Merge(); }
+    uint64_t Bit() const { return m_word * 64 + static_cast<uint64_t>(m_used); }
+    // Merges what is pending and goes on at `bit`: the bits between were laid by other means.
+    void MoveTo(uint64_t bit)
+    {
+        Merge();
+        m_word = bit / 64;
+        m_used = static_cast<int>(bit % 64);
+        m_acc = 0;
+    }
 
 private:
     void Merge()
     {
-        if (m_acc) {
-            // Merged in memory order: OR and the occupied test do not care about byte order.
-            uint8_t* p = m_values + m_word * 8;
-            const uint64_t put = __builtin_bswap64(m_acc);
-            uint64_t had;
-            std::memcpy(&had, p, 8);
-            const uint64_t clash = packed::Occupied(had) & packed::Occupied(put);
-            had |= put & ~(clash * 3);
-            std::memcpy(p, &had, 8);
-            if (clash) m_overlap(m_word, m_acc & __builtin_bswap64(clash * 3));
-        }
+        // Merged in memory order: OR and the occupied test do not care about byte order.
+        uint8_t* p = m_values + m_word * 8;
+        const uint64_t put = __builtin_bswap64(m_acc);
+        uint64_t had;
+        std::memcpy(&had, p, 8);
+        const uint64_t clash = packed::Occupied(had) & packed::Occupied(put);
+        had |= put & ~(clash * 3);
+        std::memcpy(p, &had, 8);
+        if (clash) [[unlikely]] m_overlap(m_word, m_acc & __builtin_bswap64(clash * 3));
         ++m_word;
     }
     uint8_t* m_values;
@@ -152,6 +167,22 @@ uint64_t LaySpread(uint8_t* values, uint64_t bit, const uint8_t* line, int first
     out.Put(S::kTable[line[first]], S::kBits - lead * 2 * Step);
     uint64_t counts = kCounts<Bpp>[line[first]];
     int j = first + 1;
+#ifdef RPHOTO_LAY_PAIRS
+    // Where each raster byte lands on whole row bytes, sixteen raster bytes at a time; never the
+    // last byte, whose trailing pixels may lie past the row's end.
+    if constexpr (Bpp == 2 && Step == 2) {
+        const uint64_t at = out.Bit();
+        const int n = (last - j) / 16 * 16;
+        if (n > 0 && (at % 8 == 0 || at % 8 == 2)) {
+            out.MoveTo(at + uint64_t{16} * static_cast<uint64_t>(n));
+            auto clash = [&](size_t byte, uint8_t bits) {
+                overlap(byte / 8, uint64_t{bits} << (56 - 8 * (byte % 8)));
+            };
+            counts += lay_pairs::Lay(values + at / 8, at / 8, line + j, n, static_cast<int>(at % 8), clash);
+            j += n;
+        }
+    }
+#endif
     // Halftoned content repeats: a group of raster bytes equal to the one before spreads and
     // counts as it did.
     uint64_t group = 0, word = 0, groupCounts = 0;
@@ -170,7 +201,7 @@ uint64_t LaySpread(uint8_t* values, uint64_t bit, const uint8_t* line, int first
             for (int k = 0; k < kPerWord; ++k) groupCounts += kCounts<Bpp>[line[j + k]];
         }
         counts += groupCounts;
-        out.Put(word, 64);
+        out.PutWord(word);
     }
     for (; j <= last; ++j) {
         out.Put(S::kTable[line[j]], S::kBits);

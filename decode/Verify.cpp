@@ -233,7 +233,14 @@ private:
         const size_t bytes = (static_cast<size_t>(cols) + 3) / 4;
         const int32_t y = in ? row - in->pageRow : -1;
         const bool inside = in && y >= 0 && y < in->height;
-        m_want.assign(bytes + 1, 0);
+        if (m_want.size() < bytes + 1) m_want.resize(bytes + 1);
+        // Zeroed where WantRow does not copy whole bytes of the input row.
+        const size_t copied = inside && in->values.empty() && in->pageColumn % 4 == 0
+                                  ? static_cast<size_t>(in->width / (8 / in->bits) * (in->bits == 1 ? 2 : 1))
+                                  : 0;
+        const size_t from = static_cast<size_t>(in ? in->pageColumn / 4 : 0);
+        std::memset(m_want.data(), 0, copied ? from : bytes + 1);
+        if (copied) std::memset(m_want.data() + from + copied, 0, bytes + 1 - from - copied);
         // Marked positions, positions laid more than once and values beyond 3: judged one by one.
         if ((inside && !in->expectMissing.empty()) || got.hits ||
             (inside && !WantRow(*in, y, m_o.singleDotSize, m_want.data()))) {
