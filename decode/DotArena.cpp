@@ -1,5 +1,6 @@
 #include "decode/DotArena.h"
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -50,14 +51,20 @@ DotArena::~DotArena()
 }
 
 namespace {
-size_t Rounded(size_t bytes) { return bytes ? (bytes + 7) / 8 * 8 : 8; }
+// Sizes in classes a 32nd to a 64th of their size apart, so that a place given back fits the
+// next rows, whose widths differ by a few columns.
+size_t Rounded(size_t bytes)
+{
+    if (bytes <= 256) return bytes ? (bytes + 7) / 8 * 8 : 8;
+    const size_t step = size_t{1} << (std::bit_width(bytes) - 6);
+    return (bytes + step - 1) / step * step;
+}
 }  // namespace
 
 void DotArena::Give(uint8_t* p, size_t bytes)
 {
-    bytes = Rounded(bytes);
-    std::memset(p, 0, bytes);
-    m_free[bytes].push_back(p);
+    std::memset(p, 0, bytes);  // the rest of its size class was never written
+    m_free[Rounded(bytes)].push_back(p);
 }
 
 uint8_t* DotArena::Take(size_t bytes)

@@ -17,7 +17,8 @@ public:
 
     // `bytes` zeroed bytes, 8-byte aligned.
     uint8_t* Take(size_t bytes);
-    // Takes back a place of `bytes` bytes from Take, zeroing it for its next use.
+    // Takes back a place for its next use; `bytes` is the size it was taken with, and only
+    // those bytes may have been written: they are zeroed again.
     void Give(uint8_t* p, size_t bytes);
 
 private:

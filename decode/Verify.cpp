@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cstdio>
+#include <iterator>
 
 #include "decode/Inks.h"
 #include "decode/PackedDots.h"
@@ -104,9 +105,10 @@ struct Widened {
     }
 };
 
-// The wanted values of input row y laid out as a decoded row from column 0, in `want` (zeroed).
-// False when the plane holds values beyond 3, which only the position-by-position walk reports.
-bool WantRow(const VerifyPlane& in, int32_t y, bool singleDotSize, uint8_t* want)
+// The wanted values of input row y laid out as a decoded row from column 0, in `want` (zeroed);
+// without `whole`, only the pixels after the input's whole bytes. False when the plane holds
+// values beyond 3, which only the position-by-position walk reports.
+bool WantRow(const VerifyPlane& in, int32_t y, bool singleDotSize, uint8_t* want, bool whole = true)
 {
     static const Widened kWiden;
     int32_t x = 0;
@@ -114,18 +116,19 @@ bool WantRow(const VerifyPlane& in, int32_t y, bool singleDotSize, uint8_t* want
     if (in.values.empty() && in.pageColumn % 4 == 0) {
         // Whole host bytes at once; the pixels of a last, partial byte one by one below.
         const uint8_t* row = in.packed + static_cast<size_t>(y) * in.rowBytes;
-        const int32_t whole = in.width / (8 / in.bits);
-        if (in.bits == 1) {
-            for (int32_t j = 0; j < whole; ++j) {
+        const int32_t wholeBytes = in.width / (8 / in.bits);
+        if (!whole) {
+        } else if (in.bits == 1) {
+            for (int32_t j = 0; j < wholeBytes; ++j) {
                 out[2 * j] = static_cast<uint8_t>(kWiden.oneBit[row[j]] >> 8);
                 out[2 * j + 1] = static_cast<uint8_t>(kWiden.oneBit[row[j]]);
             }
         } else if (singleDotSize) {
-            for (int32_t j = 0; j < whole; ++j) out[j] = kWiden.singleSize[row[j]];
+            for (int32_t j = 0; j < wholeBytes; ++j) out[j] = kWiden.singleSize[row[j]];
         } else {
-            std::memcpy(out, row, static_cast<size_t>(whole));
+            std::memcpy(out, row, static_cast<size_t>(wholeBytes));
         }
-        x = whole * (8 / in.bits);
+        x = wholeBytes * (8 / in.bits);
     }
     for (; x < in.width; ++x) {
         const uint8_t v = InputValue(in, x, y);
@@ -233,6 +236,9 @@ private:
         const size_t bytes = (static_cast<size_t>(cols) + 3) / 4;
         const int32_t y = in ? row - in->pageRow : -1;
         const bool inside = in && y >= 0 && y < in->height;
+        // 2-bit input rows already have the decoded layout: their whole bytes are compared in place.
+        const bool direct = inside && in->values.empty() && in->bits == 2 && !m_o.singleDotSize &&
+                            in->pageColumn % 4 == 0;
         if (m_want.size() < bytes + 1) m_want.resize(bytes + 1);
         // Zeroed where WantRow does not copy whole bytes of the input row.
         const size_t copied = inside && in->values.empty() && in->pageColumn % 4 == 0
@@ -243,15 +249,23 @@ private:
         if (copied) std::memset(m_want.data() + from + copied, 0, bytes + 1 - from - copied);
         // Marked positions, positions laid more than once and values beyond 3: judged one by one.
         if ((inside && !in->expectMissing.empty()) || got.hits ||
-            (inside && !WantRow(*in, y, m_o.singleDotSize, m_want.data()))) {
+            (inside && !WantRow(*in, y, m_o.singleDotSize, m_want.data(), !direct))) {
             WalkRow(m_v, m_o, in, row, got, cols);
             return;
         }
         const size_t g0 = std::min(static_cast<size_t>(got.first / 4), bytes);
         const size_t g1 = got.values ? std::min(static_cast<size_t>(got.first + got.columns) / 4, bytes) : g0;
-        CompareBytes(m_v, m_o, in, row, nullptr, m_want.data(), 0, g0, cols);
-        CompareBytes(m_v, m_o, in, row, got.values, m_want.data() + g0, g0, g1, cols);
-        CompareBytes(m_v, m_o, in, row, nullptr, m_want.data() + g1, g1, bytes, cols);
+        const size_t w0 = direct ? from : 0, w1 = direct ? from + copied : 0;
+        const uint8_t* input = direct ? in->packed + static_cast<size_t>(y) * in->rowBytes : nullptr;
+        size_t cuts[] = {0, g0, g1, w0, w1, bytes};
+        std::sort(std::begin(cuts), std::end(cuts));
+        for (size_t i = 0; i + 1 < std::size(cuts); ++i) {
+            const size_t a = cuts[i], b = cuts[i + 1];
+            if (a == b) continue;
+            const uint8_t* g = a >= g0 && a < g1 ? got.values + (a - g0) : nullptr;
+            const uint8_t* w = a >= w0 && a < w1 ? input + (a - w0) : m_want.data() + a;
+            CompareBytes(m_v, m_o, in, row, g, w, a, b, cols);
+        }
     }
 
     InkVerdict m_v;
