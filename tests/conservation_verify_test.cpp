@@ -151,6 +151,31 @@ TEST(VerifyDots, BadStreamOrPlanesGiveAnError)
     EXPECT_FALSE(VerifyDots(d, {CyanPlane(), CyanPlane()}).error.empty());
 }
 
+// The verdict of the rows judged as the head leaves them is the whole page's, also where the
+// paper moves back over judged rows and where the stream has an ink the input lacks.
+TEST(VerifyStream, AgreesWithTheWholePage)
+{
+    const std::string forward = "1B 28 76 04 00 0A 00 00 00 ", back = "1B 28 56 04 00 0A 00 00 00 ";
+    const std::string topLine = "1B 28 24 04 00 06 00 00 00 1B 69 02 00 02 02 00 01 00 C0 00 0D ";
+    const std::string bottomLine = "1B 28 24 04 00 06 00 00 00 1B 69 02 00 02 02 00 02 00 00 00 00 01 0D ";
+    const std::string yellowBlock = "1B 28 24 04 00 06 00 00 00 1B 69 04 00 02 02 00 01 00 C0 00 0D ";
+    const struct {
+        std::string stream;
+        bool ok;
+    } cases[] = {
+        {kSetup + kMove + kCyanBlock + forward, true},
+        {kSetup + kMove + kCyanBlock + forward + back + kCyanBlock, false},  // every dot twice
+        {kSetup + kMove + topLine + forward + back + bottomLine, true},       // the second dot after the move back
+        {kSetup + kMove + kCyanBlock + forward + yellowBlock, false},         // an ink the input lacks
+    };
+    for (const auto& c : cases) {
+        const std::vector<uint8_t> b = HexBytes(c.stream);
+        const VerifyReport window = VerifyStream(b.data(), b.size(), {CyanPlane()});
+        EXPECT_EQ(window.Ok(), c.ok) << FormatVerifyReport(window);
+        EXPECT_EQ(FormatVerifyReport(window), FormatVerifyReport(VerifyDots(Decode(b.data(), b.size()), {CyanPlane()})));
+    }
+}
+
 // The rig on a real job: it agrees when nothing is disturbed, and notices a page one row
 // off and the single-dot-size flag's levels.
 TEST(ConservationRig, NoticesDisturbedExpectations)
