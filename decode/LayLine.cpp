@@ -124,12 +124,16 @@ public:
         Merge();
         m_acc = m_used ? e << (64 - m_used) : 0;
     }
-    void Finish() { Merge(); }
+    // Only with bits pending: a line that ends on a word's end leaves the writer past the row.
+    void Finish()
+    {
+        if (m_acc) Merge();
+    }
     uint64_t Bit() const { return m_word * 64 + static_cast<uint64_t>(m_used); }
     // Merges what is pending and goes on at `bit`: the bits between were laid by other means.
     void MoveTo(uint64_t bit)
     {
-        Merge();
+        Finish();
         m_word = bit / 64;
         m_used = static_cast<int>(bit % 64);
         m_acc = 0;
