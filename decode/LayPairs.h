@@ -11,14 +11,20 @@
 #define RPHOTO_LAY_PAIRS 1
 
 namespace lay_pairs {
-// The 4-pixel value counts of 16 bytes (2 bits a pixel) of only the low bit of each pixel,
-// summed into the two 64-bit lanes of `sum`.
-inline __m128i AddCount(__m128i sum, __m128i lowBits)
+// Per nibble, how many of its two pixel pairs have the bit of `bits` (only the low bit of each
+// pair may be set): 0 to 2.
+inline __m128i NibbleCounts(__m128i bits)
 {
-    const __m128i m33 = _mm_set1_epi8(0x33), m0f = _mm_set1_epi8(0x0F);
-    const __m128i t = _mm_add_epi8(_mm_and_si128(lowBits, m33), _mm_and_si128(_mm_srli_epi16(lowBits, 2), m33));
-    const __m128i u = _mm_add_epi8(_mm_and_si128(t, m0f), _mm_and_si128(_mm_srli_epi16(t, 4), m0f));
-    return _mm_add_epi64(sum, _mm_sad_epu8(u, _mm_setzero_si128()));
+    const __m128i m33 = _mm_set1_epi8(0x33);
+    return _mm_add_epi8(_mm_and_si128(bits, m33), _mm_and_si128(_mm_srli_epi16(bits, 2), m33));
+}
+
+// Nibble counts (up to 15 each) added into the two 64-bit lanes of `sum`.
+inline __m128i AddNibbles(__m128i sum, __m128i nibbles)
+{
+    const __m128i m0f = _mm_set1_epi8(0x0F);
+    const __m128i bytes = _mm_add_epi8(_mm_and_si128(nibbles, m0f), _mm_and_si128(_mm_srli_epi16(nibbles, 4), m0f));
+    return _mm_add_epi64(sum, _mm_sad_epu8(bytes, _mm_setzero_si128()));
 }
 
 inline uint64_t Lanes(__m128i v)
@@ -69,17 +75,28 @@ uint64_t Lay(uint8_t* out, size_t at, const uint8_t* line, int n, int shift, Cla
         return _mm_or_si128(_mm_sll_epi16(_mm_and_si128(v, top), shiftTop),
                             _mm_sll_epi16(_mm_and_si128(v, bottom), shiftBottom));
     };
+    // Pixels with the low bit, the high bit and both, counted per nibble for up to 7 rounds
+    // (2 a round), then summed.
     __m128i lowCount = _mm_setzero_si128(), highCount = _mm_setzero_si128(), bothCount = _mm_setzero_si128();
-    for (int j = 0; j < n; j += 16, out += 32, at += 32) {
+    __m128i lowN = _mm_setzero_si128(), highN = _mm_setzero_si128(), bothN = _mm_setzero_si128();
+    auto flush = [&] {
+        lowCount = AddNibbles(lowCount, lowN);
+        highCount = AddNibbles(highCount, highN);
+        bothCount = AddNibbles(bothCount, bothN);
+        lowN = highN = bothN = _mm_setzero_si128();
+    };
+    for (int j = 0, round = 1; j < n; j += 16, out += 32, at += 32, ++round) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + j));
         const __m128i hi = spread(_mm_and_si128(_mm_srli_epi16(x, 4), nib)), lo = spread(_mm_and_si128(x, nib));
         Merge(out, _mm_unpacklo_epi8(hi, lo), at, clash);
         Merge(out + 16, _mm_unpackhi_epi8(hi, lo), at + 16, clash);
         const __m128i l = _mm_and_si128(x, low), h = _mm_and_si128(_mm_srli_epi16(x, 1), low);
-        lowCount = AddCount(lowCount, l);
-        highCount = AddCount(highCount, h);
-        bothCount = AddCount(bothCount, _mm_and_si128(l, h));
+        lowN = _mm_add_epi8(lowN, NibbleCounts(l));
+        highN = _mm_add_epi8(highN, NibbleCounts(h));
+        bothN = _mm_add_epi8(bothN, NibbleCounts(_mm_and_si128(l, h)));
+        if (round % 7 == 0) flush();
     }
+    flush();
     const uint64_t three = Lanes(bothCount);
     return (Lanes(lowCount) - three) | (Lanes(highCount) - three) << 21 | three << 42;
 }

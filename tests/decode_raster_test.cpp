@@ -156,16 +156,16 @@ TEST(DecodeRaster, DoublePrintingIsCountedAndKeepsTheLargerDot)
         if (origins) EXPECT_EQ(c->Origin(0, 0)->pass, 2u);
         EXPECT_EQ(c->MultiplyPrinted(), 1u);
         EXPECT_EQ(c->Positions(), 2u);
-        // Lines wide enough to go sixteen raster bytes at a time: 160 dots of value 1, then of
-        // value 3 on the same positions (PackBits runs of 40 bytes 55 and FF).
-        const DecodeResult wide = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 01 02 28 00 01 00 D9 55 0D",
-                                                      "1B 69 02 01 02 28 00 01 00 D9 FF 0D"}), o);
+        // Lines wide enough to go sixteen raster bytes at a time: 800 dots of value 1, then of
+        // value 3 on the same positions (PackBits runs of 128 and 72 bytes 55, then FF).
+        const DecodeResult wide = DecodeBytes(Concat({kSetup1440x720, "1B 69 02 01 02 C8 00 01 00 81 55 B9 55 0D",
+                                                      "1B 69 02 01 02 C8 00 01 00 81 FF B9 FF 0D"}), o);
         ASSERT_TRUE(wide.Ok()) << wide.error->Text();
         const InkPlane* w = wide.pages[0].Plane(0x02);
-        EXPECT_EQ(w->MultiplyPrinted(), 160u);
-        EXPECT_EQ(w->Positions(), 160u);
-        EXPECT_EQ(w->Dots(1) * 1000 + w->Dots(2) * 10 + w->Dots(3), 160u * 1000 + 160u);
-        for (const int32_t col : {0, 64, 318}) EXPECT_EQ(w->Value(0, col), 3) << col;
+        EXPECT_EQ(w->MultiplyPrinted(), 800u);
+        EXPECT_EQ(w->Positions(), 800u);
+        EXPECT_EQ(w->Dots(1) * 1000 + w->Dots(2) * 10 + w->Dots(3), 800u * 1000 + 800u);
+        for (const int32_t col : {0, 640, 1598}) EXPECT_EQ(w->Value(0, col), 3) << col;
     }
 }
 
