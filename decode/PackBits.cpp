@@ -4,11 +4,15 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+constexpr size_t kChunk = 16;
+}  // namespace
+
 UnpackResult UnpackBits(const uint8_t* in, size_t n, size_t want, std::vector<uint8_t>& out)
 {
     // Never more than the input can expand to (128 bytes per 2 input bytes), and room for runs
-    // written eight bytes at a time.
-    out.resize(std::min(want, n * 64 + 128) + 8);
+    // and literals written in whole chunks.
+    out.resize(std::min(want, n * 64 + 128) + kChunk);
     uint8_t* dst = out.data();
     size_t pos = 0, done = 0;
     UnpackResult result{UnpackStatus::Ok, 0};
@@ -33,7 +37,13 @@ UnpackResult UnpackBits(const uint8_t* in, size_t n, size_t want, std::vector<ui
             break;
         }
         if (c < 0x80) {
-            std::memcpy(dst + done, in + pos, len);
+            // Whole chunks where the input holds them; the bytes past the literal are written
+            // over by what follows, or cut off at the end.
+            if (n - pos >= (len + kChunk - 1) / kChunk * kChunk) {
+                for (size_t i = 0; i < len; i += kChunk) std::memcpy(dst + done + i, in + pos + i, kChunk);
+            } else {
+                std::memcpy(dst + done, in + pos, len);
+            }
             pos += len;
         } else {
             const uint64_t fill = in[pos++] * 0x0101010101010101ull;
