@@ -41,13 +41,15 @@ inline __m128i Occupied(__m128i x)
 }
 
 // Merges 16 spread bytes into the row at `out`; a position already holding a dot goes to
-// clash(byte index from out, clashing bits of that byte in position order).
+// clash(byte index from out, clashing bits of that byte in position order). `mine` has both
+// bits of every position the line can print: where the row holds nothing there, nothing clashes.
 template <typename Clash>
-inline void Merge(uint8_t* out, __m128i put, size_t at, Clash& clash)
+inline void Merge(uint8_t* out, __m128i put, __m128i mine, size_t at, Clash& clash)
 {
     const __m128i had = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
-    const __m128i both = _mm_and_si128(Occupied(had), Occupied(put));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(both, _mm_setzero_si128())) == 0xFFFF) [[likely]] {
+    const __m128i zero = _mm_setzero_si128();
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(had, mine), zero)) == 0xFFFF ||
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(Occupied(had), Occupied(put)), zero)) == 0xFFFF) [[likely]] {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(had, put));
         return;
     }
@@ -70,6 +72,7 @@ uint64_t Lay(uint8_t* out, size_t at, const uint8_t* line, int n, int shift, Cla
     const __m128i nib = _mm_set1_epi8(0x0F), top = _mm_set1_epi8(0x0C), bottom = _mm_set1_epi8(0x03);
     const __m128i low = _mm_set1_epi8(0x55);
     const __m128i shiftTop = _mm_cvtsi32_si128(4 - shift), shiftBottom = _mm_cvtsi32_si128(2 - shift);
+    const __m128i mine = _mm_set1_epi8(static_cast<char>(shift ? 0x33 : 0xCC));
     // A nibble's two pixels a b become the row byte a 0 b 0 (shifted right by `shift` bits).
     auto spread = [&](__m128i v) {
         return _mm_or_si128(_mm_sll_epi16(_mm_and_si128(v, top), shiftTop),
@@ -88,8 +91,8 @@ uint64_t Lay(uint8_t* out, size_t at, const uint8_t* line, int n, int shift, Cla
     for (int j = 0, round = 1; j < n; j += 16, out += 32, at += 32, ++round) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + j));
         const __m128i hi = spread(_mm_and_si128(_mm_srli_epi16(x, 4), nib)), lo = spread(_mm_and_si128(x, nib));
-        Merge(out, _mm_unpacklo_epi8(hi, lo), at, clash);
-        Merge(out + 16, _mm_unpackhi_epi8(hi, lo), at + 16, clash);
+        Merge(out, _mm_unpacklo_epi8(hi, lo), mine, at, clash);
+        Merge(out + 16, _mm_unpackhi_epi8(hi, lo), mine, at + 16, clash);
         const __m128i l = _mm_and_si128(x, low), h = _mm_and_si128(_mm_srli_epi16(x, 1), low);
         lowN = _mm_add_epi8(lowN, NibbleCounts(l));
         highN = _mm_add_epi8(highN, NibbleCounts(h));
