@@ -184,7 +184,8 @@ size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
             }
             const size_t to = base + static_cast<size_t>(__builtin_ctzll(edges)) + 2;
             edges &= edges - 1;
-            if (at - from <= kWindow && to - at <= kMaxToken && from + kWindow < n && out + kWindow + 4 <= room) {
+            // A stretch that starts and ends in one block makes a repeat of 3 to 65 bytes.
+            if (at - from <= kWindow && from + kWindow < n && out + kWindow + 4 <= room) {
                 out = EmitPair(out, src + from, at - from, to - at);
                 from = to;
             } else {
