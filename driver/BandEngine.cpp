@@ -184,8 +184,9 @@ void CEpsonRPhotoBase::InitBands()
     m_bPackPerLine = m_pPrintEnv ? m_pPrintEnv->GetInt("PackBitsPerLine", 0) : 0;
     m_bBackgroundOutput = m_pPrintEnv ? m_pPrintEnv->GetInt("BackgroundOutput", 1) : 1;
     m_nBandBase = 0;
-    // Two bands of blocks may wait for the worker in the steady weave.
-    const int slots = 2 * m_nHPasses * (m_nColors > 0 ? m_nColors : 1);
+    // One band of blocks may wait for the worker in the steady weave: enough for the worker to
+    // compress a band while the next one loads; more only spreads the passes over cold memory.
+    const int slots = m_nHPasses * m_nColors > 2 ? m_nHPasses * m_nColors : 2;
     if (!m_bBandAllocFailed && !m_output.Start(static_cast<size_t>(m_nPlaneBytes), slots, m_bBackgroundOutput != 0))
         m_bBandAllocFailed = 1;
     SetupLoadTables();

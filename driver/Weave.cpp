@@ -72,6 +72,7 @@ int StartOfInk(const unsigned char* row, int to)
 // lowest below it.
 void TrimRows(unsigned char* const* rows, int nRows, int rowBytes, int& left, int& right)
 {
+    for (int k = 0; k < nRows; ++k) __builtin_prefetch(rows[k] + rowBytes - 1);  // all misses at once
     right = 0;
     for (int k = 0; k < nRows && right < rowBytes; ++k) right = EndOfInk(rows[k], right, rowBytes);
     left = right;
@@ -88,6 +89,15 @@ bool AnyInk(const unsigned char* row, int n)
         if (any) return true;
     }
     return StartOfInk(row + j, n - j) < n - j;
+}
+
+// Band rows are far apart and short, too short for the hardware to see a stream in time: the
+// row kAhead rows further is asked for while this one is cut.
+constexpr int kAhead = 2;
+
+void PrefetchBytes(const unsigned char* p, int n)
+{
+    for (int j = 0; j < n; j += 64) __builtin_prefetch(p + j, 1);
 }
 
 // The taken pixels of n bytes go to d and leave s, sixteen (SSE2) or eight bytes at a time.
@@ -141,6 +151,7 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
             }
         }
         for (int k = 0; k < rows; ++k) {
+            if (k + kAhead < rows) PrefetchBytes(src[k + kAhead] + m_nDataOffset, n);
             unsigned char* s = src[k] + m_nDataOffset;
             unsigned char* d = pDest + static_cast<size_t>(k) * n;
             if (!m_bEnableWeave || k < m_nFullCopyRows) {

@@ -131,6 +131,25 @@ size_t EmitRun(uint8_t*& out, const uint8_t* src, size_t from, size_t to)
     }
     return from;
 }
+
+// A literal of len bytes (none when len is 0) and the repeat of runLen bytes (3 to kMaxToken)
+// after it, with no branch on either length: the literal goes out as a whole window of kWindow
+// bytes, of which the next token overwrites what is not its own. Most tokens of a diffused
+// raster are this pair; the caller checks that the window lies inside the source and the room.
+constexpr size_t kWindow = 4 * kChunk;
+
+inline uint8_t* EmitPair(uint8_t* out, const uint8_t* literal, size_t len, size_t runLen)
+{
+    out[0] = static_cast<uint8_t>(len - 1);
+    std::memcpy(out + 1, literal, kChunk);  // kWindow: four chunks
+    std::memcpy(out + 1 + kChunk, literal + kChunk, kChunk);
+    std::memcpy(out + 1 + 2 * kChunk, literal + 2 * kChunk, kChunk);
+    std::memcpy(out + 1 + 3 * kChunk, literal + 3 * kChunk, kChunk);
+    out += len + (len != 0);
+    out[0] = static_cast<uint8_t>(257 - runLen);
+    out[1] = literal[len];
+    return out + 2;
+}
 }  // namespace
 
 // The places where three equal bytes start come in stretches: each stretch of k places is a
@@ -156,15 +175,23 @@ size_t PackBitsEncode(uint8_t* dst, const uint8_t* src, size_t n)
         // Edges come in pairs, a stretch's start then its end, so no state is tested per edge.
         while (edges) {
             const size_t at = base + static_cast<size_t>(__builtin_ctzll(edges));
-            out = EmitLiterals(out, src, from, at, n, room);
-            from = at;
             edges &= edges - 1;
             if (!edges) {
+                out = EmitLiterals(out, src, from, at, n, room);
+                from = at;
                 inRun = true;
                 break;
             }
-            from = EmitRun(out, src, from, base + static_cast<size_t>(__builtin_ctzll(edges)) + 2);
+            const size_t to = base + static_cast<size_t>(__builtin_ctzll(edges)) + 2;
             edges &= edges - 1;
+            // A stretch that starts and ends in one block makes a repeat of 3 to 65 bytes.
+            if (at - from <= kWindow && from + kWindow < n && out + kWindow + 4 <= room) {
+                out = EmitPair(out, src + from, at - from, to - at);
+                from = to;
+            } else {
+                out = EmitLiterals(out, src, from, at, n, room);
+                from = EmitRun(out, src, at, to);
+            }
         }
     }
     return static_cast<size_t>(EmitLiterals(out, src, from, n, n, room) - dst);
