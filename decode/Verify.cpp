@@ -117,15 +117,14 @@ bool WantRow(const VerifyPlane& in, int32_t y, bool singleDotSize, uint8_t* want
         // Whole host bytes at once; the pixels of a last, partial byte one by one below.
         const uint8_t* row = in.packed + static_cast<size_t>(y) * in.rowBytes;
         const int32_t wholeBytes = in.width / (8 / in.bits);
-        if (!whole) {
-        } else if (in.bits == 1) {
+        if (whole && in.bits == 1) {
             for (int32_t j = 0; j < wholeBytes; ++j) {
                 out[2 * j] = static_cast<uint8_t>(kWiden.oneBit[row[j]] >> 8);
                 out[2 * j + 1] = static_cast<uint8_t>(kWiden.oneBit[row[j]]);
             }
-        } else if (singleDotSize) {
+        } else if (whole && singleDotSize) {
             for (int32_t j = 0; j < wholeBytes; ++j) out[j] = kWiden.singleSize[row[j]];
-        } else {
+        } else if (whole) {
             std::memcpy(out, row, static_cast<size_t>(wholeBytes));
         }
         x = wholeBytes * (8 / in.bits);
