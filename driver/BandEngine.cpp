@@ -10,6 +10,7 @@
 #include "devparms/CEpsonRPhotoDevParmsBase.h"
 #include "devparms/PrintMethodParms.h"
 #include "driver/CEpsonRPhotoBase.h"
+#include "host/Os.h"
 #include "host/Platform.h"
 
 namespace {
@@ -66,18 +67,19 @@ unsigned EighthPassByte(uint64_t w, int h, int singleDot)
 #ifdef __SSE2__
 // HalfPassBytes on 32 source bytes at once: 16 pass bytes. The 16-bit shifts carry bits into
 // the byte below, where the masks drop them.
-__m128i HalfPassBytes32(const unsigned char* src, int h, int bpp, int singleDot)
+template <int Bpp, bool SingleDot, int H>
+inline __attribute__((always_inline)) __m128i HalfPassBytes32(const unsigned char* src)
 {
     const __m128i k55 = _mm_set1_epi8(0x55), k33 = _mm_set1_epi8(0x33), k0F = _mm_set1_epi8(0x0F);
     __m128i pairs[2];
     for (int half = 0; half < 2; ++half) {
         __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16 * half)), t;
-        if (bpp == 2) {
-            if (singleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), k55);
-            t = _mm_and_si128(h ? w : _mm_srli_epi16(w, 2), k33);
+        if constexpr (Bpp == 2) {
+            if constexpr (SingleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), k55);
+            t = _mm_and_si128(H ? w : _mm_srli_epi16(w, 2), k33);
             t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 2)), k0F);
         } else {
-            t = _mm_and_si128(h ? w : _mm_srli_epi16(w, 1), k55);
+            t = _mm_and_si128(H ? w : _mm_srli_epi16(w, 1), k55);
             t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 1)), k33);
             t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 2)), k0F);
         }
@@ -85,6 +87,32 @@ __m128i HalfPassBytes32(const unsigned char* src, int h, int bpp, int singleDot)
         pairs[half] = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(t, 4), _mm_srli_epi16(t, 8)), _mm_set1_epi16(0xFF));
     }
     return _mm_packus_epi16(pairs[0], pairs[1]);
+}
+
+// ORs pass h's bytes of the first 16 x (pairs / 16) source byte pairs into dst; returns how many
+// it did. The band line the next row goes to is asked for meanwhile: band lines are far apart and
+// mostly out of cache, and the row after this one is known.
+template <int Bpp, bool SingleDot, int H>
+int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next)
+{
+    int i = 0;
+    for (; i + 16 <= pairs; i += 16) {
+        if ((i & 63) == 0) __builtin_prefetch(next + i, 1);
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        const __m128i v = HalfPassBytes32<Bpp, SingleDot, H>(src + 2 * i);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, v));
+    }
+    return i;
+}
+
+int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next, int h, int bpp,
+               int singleDot)
+{
+    using Kernel = int (*)(unsigned char*, const unsigned char*, int, const unsigned char*);
+    static constexpr Kernel kKernels[2][2][2] = {
+        {{OrHalfPass<1, false, 0>, OrHalfPass<1, false, 1>}, {OrHalfPass<1, true, 0>, OrHalfPass<1, true, 1>}},
+        {{OrHalfPass<2, false, 0>, OrHalfPass<2, false, 1>}, {OrHalfPass<2, true, 0>, OrHalfPass<2, true, 1>}}};
+    return kKernels[bpp == 2][singleDot != 0 && bpp == 2][h != 0](dst, src, pairs, next);
 }
 
 // EighthPassByte on 128 source bytes at once: 16 pass bytes, each 32-bit lane one word of
@@ -159,7 +187,8 @@ void CEpsonRPhotoBase::InitBands()
     m_bBandAllocFailed = fits ? 0 : 1;
     if (fits) {
         // Zeroed by the allocator: a large band comes as fresh pages, with no pass to clear it.
-        m_pBandBuf = static_cast<unsigned char*>(std::calloc(m_nBandBufSize > 0 ? m_nBandBufSize : 1, 1));
+        m_nBandAllocBytes = static_cast<size_t>(m_nBandBufSize);
+        m_pBandBuf = static_cast<unsigned char*>(os::AllocZeroed(m_nBandAllocBytes));
         bool flags = true;
         try {
             m_lineInk.assign(static_cast<size_t>(hp) * static_cast<size_t>(m_nColors) * static_cast<size_t>(m_nBandLines), 0);
@@ -258,11 +287,9 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
             const int pairs = m_nRowBytes / 2;
             int i = 0;
 #ifdef __SSE2__
-            for (; i + 16 <= pairs; i += 16) {
-                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-                const __m128i v = HalfPassBytes32(pRow + 2 * i, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, v));
-            }
+            const int line = nVPass + m_nBandRows / m_nVPasses * m_nVPasses;
+            const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
+            i = OrHalfPass(dst, pRow, pairs, next, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
 #endif
             for (; i + 4 <= pairs; i += 4) {
                 uint64_t w, d;

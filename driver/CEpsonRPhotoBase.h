@@ -61,6 +61,7 @@ public:
     int m_nPlaneBytes = 0;                 // 180 rows of one pass of one colour
     int m_nPassBytes = 0;                  // m_nPlaneBytes x colours
     int m_nBandBufSize = 0;                // bytes
+    size_t m_nBandAllocBytes = 0;          // bytes of the block m_pBandBuf points to
     int m_nPackBufSize = 0;                // bytes
     int m_nBandCount = 0;                  // bands advanced since the weave was started
     int m_nDataBytes = 0;                  // trimmed bytes per row of the pass being printed
