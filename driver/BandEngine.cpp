@@ -93,26 +93,28 @@ inline __attribute__((always_inline)) __m128i HalfPassBytes32(const unsigned cha
 // it did. The band line the next row goes to is asked for meanwhile: band lines are far apart and
 // mostly out of cache, and the row after this one is known.
 template <int Bpp, bool SingleDot, int H>
-int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next)
+int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next, __m128i keep)
 {
     int i = 0;
     for (; i + 16 <= pairs; i += 16) {
         if ((i & 63) == 0) __builtin_prefetch(next + i, 1);
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        const __m128i d = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i)), keep);
         const __m128i v = HalfPassBytes32<Bpp, SingleDot, H>(src + 2 * i);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, v));
     }
     return i;
 }
 
+// The kernel for this pass, depth and dot mode; `overwrite` when dst holds nothing to keep.
 int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next, int h, int bpp,
-               int singleDot)
+               int singleDot, bool overwrite)
 {
-    using Kernel = int (*)(unsigned char*, const unsigned char*, int, const unsigned char*);
+    using Kernel = int (*)(unsigned char*, const unsigned char*, int, const unsigned char*, __m128i);
     static constexpr Kernel kKernels[2][2][2] = {
         {{OrHalfPass<1, false, 0>, OrHalfPass<1, false, 1>}, {OrHalfPass<1, true, 0>, OrHalfPass<1, true, 1>}},
         {{OrHalfPass<2, false, 0>, OrHalfPass<2, false, 1>}, {OrHalfPass<2, true, 0>, OrHalfPass<2, true, 1>}}};
-    return kKernels[bpp == 2][singleDot != 0 && bpp == 2][h != 0](dst, src, pairs, next);
+    const __m128i keep = overwrite ? _mm_setzero_si128() : _mm_set1_epi8(-1);
+    return kKernels[bpp == 2][singleDot != 0 && bpp == 2][h != 0](dst, src, pairs, next, keep);
 }
 
 // EighthPassByte on 128 source bytes at once: 16 pass bytes, each 32-bit lane one word of
@@ -275,9 +277,13 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 {
     const uint32_t t0 = TraceTicks();
     unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
-    if (unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor)) *ink = 1;
+    unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor);
+    const bool spent = ink && *ink == kLineSpent;  // bytes left over: written, not ORed, below
+    if (ink) *ink = kLineInked;
     const int hp = m_nHPasses;
-    if (m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize) {
+    const bool tabled = m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize;
+    if (spent && !(tabled && hp == 2)) std::memset(dst, 0, static_cast<size_t>(m_nPassRowBytes));
+    if (tabled) {
         // Each source byte gives this pass 8 / hp bits; hp source bytes make one pass byte.
         const int bitsPerSource = 8 / hp;
         const unsigned char* table = m_loadTable[nHPass];
@@ -289,8 +295,9 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 #ifdef __SSE2__
             const int line = nVPass + m_nBandRows / m_nVPasses * m_nVPasses;
             const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
-            i = OrHalfPass(dst, pRow, pairs, next, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
+            i = OrHalfPass(dst, pRow, pairs, next, nHPass, m_nBitsPerPixel, m_bSingleDotSize, spent);
 #endif
+            if (spent) std::memset(dst + i, 0, static_cast<size_t>(m_nPassRowBytes - i));
             for (; i + 4 <= pairs; i += 4) {
                 uint64_t w, d;
                 std::memcpy(&w, pRow + 2 * i, 8);
@@ -409,14 +416,14 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
     drop(m_nLeadingEmptyRows);
 
     // Line L takes line L + feed by turning the ring; the lines that leave come back at the
-    // band's end, cleared (lines beyond the held ones are always zero).
+    // band's end holding no ink (lines beyond the held ones never do).
     if (m_pBandBuf && m_nBandLines > 0) {
         for (int line = 0; line < feed; ++line)
             for (int h = 0; h < m_nHPasses; ++h)
                 for (int c = 0; c < m_nColors; ++c) {
                     unsigned char* ink = LineInk(line, h, c);
-                    if (!ink || *ink) std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
-                    if (ink) *ink = 0;
+                    if (!ink) std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+                    else if (*ink == kLineInked) *ink = kLineSpent;
                 }
         m_nBandBase = (m_nBandBase + feed) % m_nBandLines;
     }
@@ -484,5 +491,8 @@ unsigned char* CEpsonRPhotoBase::LineInk(int nLine, int nHPass, int nColor)
 
 void CEpsonRPhotoBase::PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor)
 {
-    for (int k = 0; k < nRows; ++k) rows[k] = GetBandRowPtr(k, nVPass, nHPass, nColor, 0);
+    for (int k = 0; k < nRows; ++k) {
+        const unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor);
+        rows[k] = !ink || *ink == kLineInked ? GetBandRowPtr(k, nVPass, nHPass, nColor, 0) : nullptr;
+    }
 }
