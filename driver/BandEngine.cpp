@@ -10,6 +10,7 @@
 #include "devparms/CEpsonRPhotoDevParmsBase.h"
 #include "devparms/PrintMethodParms.h"
 #include "driver/CEpsonRPhotoBase.h"
+#include "host/Os.h"
 #include "host/Platform.h"
 
 namespace {
@@ -66,18 +67,19 @@ unsigned EighthPassByte(uint64_t w, int h, int singleDot)
 #ifdef __SSE2__
 // HalfPassBytes on 32 source bytes at once: 16 pass bytes. The 16-bit shifts carry bits into
 // the byte below, where the masks drop them.
-__m128i HalfPassBytes32(const unsigned char* src, int h, int bpp, int singleDot)
+template <int Bpp, bool SingleDot, int H>
+inline __attribute__((always_inline)) __m128i HalfPassBytes32(const unsigned char* src)
 {
     const __m128i k55 = _mm_set1_epi8(0x55), k33 = _mm_set1_epi8(0x33), k0F = _mm_set1_epi8(0x0F);
     __m128i pairs[2];
     for (int half = 0; half < 2; ++half) {
         __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16 * half)), t;
-        if (bpp == 2) {
-            if (singleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), k55);
-            t = _mm_and_si128(h ? w : _mm_srli_epi16(w, 2), k33);
+        if constexpr (Bpp == 2) {
+            if constexpr (SingleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), k55);
+            t = _mm_and_si128(H ? w : _mm_srli_epi16(w, 2), k33);
             t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 2)), k0F);
         } else {
-            t = _mm_and_si128(h ? w : _mm_srli_epi16(w, 1), k55);
+            t = _mm_and_si128(H ? w : _mm_srli_epi16(w, 1), k55);
             t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 1)), k33);
             t = _mm_and_si128(_mm_or_si128(t, _mm_srli_epi16(t, 2)), k0F);
         }
@@ -85,6 +87,34 @@ __m128i HalfPassBytes32(const unsigned char* src, int h, int bpp, int singleDot)
         pairs[half] = _mm_and_si128(_mm_or_si128(_mm_slli_epi16(t, 4), _mm_srli_epi16(t, 8)), _mm_set1_epi16(0xFF));
     }
     return _mm_packus_epi16(pairs[0], pairs[1]);
+}
+
+// ORs pass h's bytes of the first 16 x (pairs / 16) source byte pairs into dst; returns how many
+// it did. The band line the next row goes to is asked for meanwhile: band lines are far apart and
+// mostly out of cache, and the row after this one is known.
+template <int Bpp, bool SingleDot, int H>
+int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next, __m128i keep)
+{
+    int i = 0;
+    for (; i + 16 <= pairs; i += 16) {
+        if ((i & 63) == 0) __builtin_prefetch(next + i, 1);
+        const __m128i d = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i)), keep);
+        const __m128i v = HalfPassBytes32<Bpp, SingleDot, H>(src + 2 * i);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, v));
+    }
+    return i;
+}
+
+// The kernel for this pass, depth and dot mode; `overwrite` when dst holds nothing to keep.
+int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next, int h, int bpp,
+               int singleDot, bool overwrite)
+{
+    using Kernel = int (*)(unsigned char*, const unsigned char*, int, const unsigned char*, __m128i);
+    static constexpr Kernel kKernels[2][2][2] = {
+        {{OrHalfPass<1, false, 0>, OrHalfPass<1, false, 1>}, {OrHalfPass<1, true, 0>, OrHalfPass<1, true, 1>}},
+        {{OrHalfPass<2, false, 0>, OrHalfPass<2, false, 1>}, {OrHalfPass<2, true, 0>, OrHalfPass<2, true, 1>}}};
+    const __m128i keep = overwrite ? _mm_setzero_si128() : _mm_set1_epi8(-1);
+    return kKernels[bpp == 2][singleDot != 0 && bpp == 2][h != 0](dst, src, pairs, next, keep);
 }
 
 // EighthPassByte on 128 source bytes at once: 16 pass bytes, each 32-bit lane one word of
@@ -159,7 +189,8 @@ void CEpsonRPhotoBase::InitBands()
     m_bBandAllocFailed = fits ? 0 : 1;
     if (fits) {
         // Zeroed by the allocator: a large band comes as fresh pages, with no pass to clear it.
-        m_pBandBuf = static_cast<unsigned char*>(std::calloc(m_nBandBufSize > 0 ? m_nBandBufSize : 1, 1));
+        m_nBandAllocBytes = static_cast<size_t>(m_nBandBufSize);
+        m_pBandBuf = static_cast<unsigned char*>(os::AllocZeroed(m_nBandAllocBytes));
         bool flags = true;
         try {
             m_lineInk.assign(static_cast<size_t>(hp) * static_cast<size_t>(m_nColors) * static_cast<size_t>(m_nBandLines), 0);
@@ -246,9 +277,13 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 {
     const uint32_t t0 = TraceTicks();
     unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
-    if (unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor)) *ink = 1;
+    unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor);
+    const bool spent = ink && *ink == kLineSpent;  // bytes left over: written, not ORed, below
+    if (ink) *ink = kLineInked;
     const int hp = m_nHPasses;
-    if (m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize) {
+    const bool tabled = m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize;
+    if (spent && !(tabled && hp == 2)) std::memset(dst, 0, static_cast<size_t>(m_nPassRowBytes));
+    if (tabled) {
         // Each source byte gives this pass 8 / hp bits; hp source bytes make one pass byte.
         const int bitsPerSource = 8 / hp;
         const unsigned char* table = m_loadTable[nHPass];
@@ -258,12 +293,11 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
             const int pairs = m_nRowBytes / 2;
             int i = 0;
 #ifdef __SSE2__
-            for (; i + 16 <= pairs; i += 16) {
-                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-                const __m128i v = HalfPassBytes32(pRow + 2 * i, nHPass, m_nBitsPerPixel, m_bSingleDotSize);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, v));
-            }
+            const int line = nVPass + m_nBandRows / m_nVPasses * m_nVPasses;
+            const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
+            i = OrHalfPass(dst, pRow, pairs, next, nHPass, m_nBitsPerPixel, m_bSingleDotSize, spent);
 #endif
+            if (spent) std::memset(dst + i, 0, static_cast<size_t>(m_nPassRowBytes - i));
             for (; i + 4 <= pairs; i += 4) {
                 uint64_t w, d;
                 std::memcpy(&w, pRow + 2 * i, 8);
@@ -382,14 +416,14 @@ void CEpsonRPhotoBase::AdvanceBand(int nAdvanceMark)
     drop(m_nLeadingEmptyRows);
 
     // Line L takes line L + feed by turning the ring; the lines that leave come back at the
-    // band's end, cleared (lines beyond the held ones are always zero).
+    // band's end holding no ink (lines beyond the held ones never do).
     if (m_pBandBuf && m_nBandLines > 0) {
         for (int line = 0; line < feed; ++line)
             for (int h = 0; h < m_nHPasses; ++h)
                 for (int c = 0; c < m_nColors; ++c) {
                     unsigned char* ink = LineInk(line, h, c);
-                    if (!ink || *ink) std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
-                    if (ink) *ink = 0;
+                    if (!ink) std::memset(GetBandLinePtr(line, h, c, 0), 0, static_cast<size_t>(m_nPassRowBytes));
+                    else if (*ink == kLineInked) *ink = kLineSpent;
                 }
         m_nBandBase = (m_nBandBase + feed) % m_nBandLines;
     }
@@ -457,5 +491,8 @@ unsigned char* CEpsonRPhotoBase::LineInk(int nLine, int nHPass, int nColor)
 
 void CEpsonRPhotoBase::PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor)
 {
-    for (int k = 0; k < nRows; ++k) rows[k] = GetBandRowPtr(k, nVPass, nHPass, nColor, 0);
+    for (int k = 0; k < nRows; ++k) {
+        const unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor);
+        rows[k] = !ink || *ink == kLineInked ? GetBandRowPtr(k, nVPass, nHPass, nColor, 0) : nullptr;
+    }
 }

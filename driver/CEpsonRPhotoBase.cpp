@@ -3,6 +3,7 @@
 
 #include "driver/CEpsonRPhotoBase.h"
 
+#include "host/Os.h"
 #include "host/Platform.h"
 
 CEpsonRPhotoBase::CEpsonRPhotoBase(CPrintEnv* pEnv, CUnivDevParmsBase* pParms)
@@ -29,8 +30,9 @@ CEpsonRPhotoBase::~CEpsonRPhotoBase()
 
 void CEpsonRPhotoBase::ReleaseBuffers()
 {
-    std::free(m_pBandBuf);
+    os::FreeZeroed(m_pBandBuf, m_nBandAllocBytes);
     m_pBandBuf = nullptr;
+    m_nBandAllocBytes = 0;
     std::vector<unsigned char>().swap(m_lineInk);
     delete[] m_pPackBuf;
     m_pPackBuf = nullptr;

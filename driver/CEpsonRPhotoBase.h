@@ -61,6 +61,7 @@ public:
     int m_nPlaneBytes = 0;                 // 180 rows of one pass of one colour
     int m_nPassBytes = 0;                  // m_nPlaneBytes x colours
     int m_nBandBufSize = 0;                // bytes
+    size_t m_nBandAllocBytes = 0;          // bytes of the block m_pBandBuf points to
     int m_nPackBufSize = 0;                // bytes
     int m_nBandCount = 0;                  // bands advanced since the weave was started
     int m_nDataBytes = 0;                  // trimmed bytes per row of the pass being printed
@@ -130,7 +131,8 @@ protected:
     // Writes bytes to the host's output (after the blocks queued before them), timing the
     // writes into m_dwPortTime.
     int TimedOutput(const CString& bytes);
-    // Row pointers of nozzle rows 0..nRows-1 of interleave pass nVPass.
+    // Row pointers of nozzle rows 0..nRows-1 of interleave pass nVPass; nullptr where the line
+    // holds no ink.
     void PassRowPointers(unsigned char** rows, int nRows, int nVPass, int nHPass, int nColor);
 
     PassOutput m_output;                   // blocks and commands on their way to the host
@@ -148,9 +150,13 @@ private:
     int m_nLoadTableHp = 0;                // hp the table was built for (0: none)
     int m_nLoadTableBits = 0;
     int m_bLoadTableSingleDot = -1;
-    // Per plane and line of the band buffer (ring order): 0 when the line is known to hold no
-    // ink (never loaded, or cleared whole since), so the leaving-line test and the advance
-    // need not read or clear it.
+    // Per plane and line of the band buffer (ring order), what the line holds: kLineZero (never
+    // loaded), kLineInked (may hold ink), or kLineSpent (copied out whole since: no ink, its bytes
+    // left as they were, for the next load to overwrite rather than OR). Lines other than inked
+    // ones are neither read nor cleared.
+    enum LineState : unsigned char { kLineZero = 0, kLineInked = 1, kLineSpent = 2 };
     std::vector<unsigned char> m_lineInk;
     unsigned char* LineInk(int nLine, int nHPass, int nColor);  // nullptr before the band exists
+    // After line nLine's ink [from, from + n) was copied out whole: it holds no ink.
+    void SpendLine(int nLine, int nHPass, int nColor, unsigned char* from, int n);
 };

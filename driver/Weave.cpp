@@ -68,15 +68,18 @@ int StartOfInk(const unsigned char* row, int to)
     return to;
 }
 
-// Trim of the rows: right is 1 + the highest byte index holding ink (0 when none), left the
-// lowest below it.
+// Trim of the rows (nullptr: a row holding nothing): right is 1 + the highest byte index
+// holding ink (0 when none), left the lowest below it.
 void TrimRows(unsigned char* const* rows, int nRows, int rowBytes, int& left, int& right)
 {
-    for (int k = 0; k < nRows; ++k) __builtin_prefetch(rows[k] + rowBytes - 1);  // all misses at once
+    for (int k = 0; k < nRows; ++k)
+        if (rows[k]) __builtin_prefetch(rows[k] + rowBytes - 1);  // all misses at once
     right = 0;
-    for (int k = 0; k < nRows && right < rowBytes; ++k) right = EndOfInk(rows[k], right, rowBytes);
+    for (int k = 0; k < nRows && right < rowBytes; ++k)
+        if (rows[k]) right = EndOfInk(rows[k], right, rowBytes);
     left = right;
-    for (int k = 0; k < nRows && left > 0; ++k) left = StartOfInk(rows[k], left);
+    for (int k = 0; k < nRows && left > 0; ++k)
+        if (rows[k]) left = StartOfInk(rows[k], left);
 }
 
 // Whether any of row[0..n) holds ink: 64 bytes per test, as most rows tested hold none.
@@ -151,14 +154,17 @@ void CEpsonRPhotoBase::SelectPassPixels(unsigned char* pDest, int nVPass, int nH
             }
         }
         for (int k = 0; k < rows; ++k) {
-            if (k + kAhead < rows) PrefetchBytes(src[k + kAhead] + m_nDataOffset, n);
-            unsigned char* s = src[k] + m_nDataOffset;
+            if (k + kAhead < rows && src[k + kAhead]) PrefetchBytes(src[k + kAhead] + m_nDataOffset, n);
             unsigned char* d = pDest + static_cast<size_t>(k) * n;
+            if (!src[k]) {
+                std::memset(d, 0, static_cast<size_t>(n));
+                continue;
+            }
+            unsigned char* s = src[k] + m_nDataOffset;
             if (!m_bEnableWeave || k < m_nFullCopyRows) {
                 // The whole remaining line prints now and leaves the band.
                 std::memcpy(d, s, static_cast<size_t>(n));
-                std::memset(s, 0, static_cast<size_t>(n));
-                if (unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor)) *ink = 0;
+                SpendLine(nVPass + k * m_nVPasses, nHPass, nColor, s, n);
             } else {
                 TakeMasked(d, s, m_selection.Row(nHPass, k), n);
             }
@@ -173,7 +179,7 @@ bool CEpsonRPhotoBase::LeavingRowsHoldInk(int nVPass, int nRows)
         for (int c = 0; c < m_nColors; ++c)
             for (int k = 0; k < nRows; ++k) {
                 const unsigned char* ink = LineInk(nVPass + k * m_nVPasses, h, c);
-                if ((!ink || *ink) && AnyInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes)) return true;
+                if ((!ink || *ink == kLineInked) && AnyInk(GetBandRowPtr(k, nVPass, h, c, 0), m_nPassRowBytes)) return true;
             }
     return false;
 }
@@ -192,12 +198,24 @@ void CEpsonRPhotoBase::CutRescueRows(unsigned char* pDest, int nVPass, int nHPas
         m_nDataBytes = right - left;
         const size_t n = static_cast<size_t>(m_nDataBytes);
         for (int k = 0; k < nRows; ++k) {
-            std::memcpy(pDest + static_cast<size_t>(k) * n, src[k] + left, n);
-            std::memset(src[k] + left, 0, n);
-            if (unsigned char* ink = LineInk(nVPass + k * m_nVPasses, nHPass, nColor)) *ink = 0;
+            unsigned char* d = pDest + static_cast<size_t>(k) * n;
+            if (!src[k]) {
+                std::memset(d, 0, n);
+                continue;
+            }
+            std::memcpy(d, src[k] + left, n);
+            SpendLine(nVPass + k * m_nVPasses, nHPass, nColor, src[k] + left, m_nDataBytes);
         }
     }
     if (m_bTraceRealTime) m_dwSelectTime += GetTickCount() - t0;
+}
+
+void CEpsonRPhotoBase::SpendLine(int nLine, int nHPass, int nColor, unsigned char* from, int n)
+{
+    if (unsigned char* ink = LineInk(nLine, nHPass, nColor))
+        *ink = kLineSpent;  // left as it is: the next load overwrites it
+    else
+        std::memset(from, 0, static_cast<size_t>(n));
 }
 
 void CEpsonRPhotoBase::MaskBrokenNozzles(unsigned char* pData, int, int)

@@ -16,6 +16,7 @@
 #include <process.h>
 #include <shlobj.h>
 #else
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -75,6 +76,9 @@ std::string KnownFolder(REFKNOWNFOLDERID id, const char* variable)
 }
 }  // namespace
 
+void* AllocZeroed(size_t n) { return std::calloc(n ? n : 1, 1); }
+void FreeZeroed(void* p, size_t) { std::free(p); }
+
 std::string UserConfigRoot() { return KnownFolder(FOLDERID_RoamingAppData, "APPDATA"); }
 std::string UserDataRoot() { return KnownFolder(FOLDERID_LocalAppData, "LOCALAPPDATA"); }
 
@@ -114,6 +118,21 @@ bool WriteAll(int fd, const void* data, size_t n)
 }
 
 int ProcessId() { return static_cast<int>(::getpid()); }
+
+void* AllocZeroed(size_t n)
+{
+    void* p = ::mmap(nullptr, n ? n : 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, n, MADV_HUGEPAGE);  // advice only: small pages serve as well
+#endif
+    return p;
+}
+
+void FreeZeroed(void* p, size_t n)
+{
+    if (p) ::munmap(p, n ? n : 1);
+}
 
 namespace {
 // $XDG_<kind>_HOME, else ~/<fallback>.

@@ -39,6 +39,12 @@ void SetBinary(int fd);
 bool WriteAll(int fd, const void* data, size_t n);
 int ProcessId();
 
+// Zeroed memory for a large working buffer, in huge pages where the system offers them: a band
+// of many megabytes in small pages costs a page fault per 4 KB on first touch, every job.
+// nullptr when there is none; AllocZeroed(0) gives a valid block of one byte.
+void* AllocZeroed(size_t n);
+void FreeZeroed(void* p, size_t n);  // n as allocated; p may be nullptr
+
 // Root folders for the user's files: data that roams with the user (settings) and data local
 // to the machine (logs). The application's folder name is appended by the caller.
 std::string UserConfigRoot();
