@@ -89,9 +89,8 @@ inline __attribute__((always_inline)) __m128i HalfPassBytes32(const unsigned cha
     return _mm_packus_epi16(pairs[0], pairs[1]);
 }
 
-// ORs pass h's bytes of the first 16 x (pairs / 16) source byte pairs into dst; returns how many
-// it did. The band line the next row goes to is asked for meanwhile: band lines are far apart and
-// mostly out of cache, and the row after this one is known.
+// ORs pass h's bytes of the first 16 x (pairs / 16) source byte pairs into dst, asking for the
+// bytes at `next` as it goes; returns how many it did.
 template <int Bpp, bool SingleDot, int H>
 int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const unsigned char* next, __m128i keep)
 {
@@ -277,7 +276,11 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
 {
     const uint32_t t0 = TraceTicks();
     unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
-    unsigned char* ink = LineInk(nVPass + m_nBandRows / m_nVPasses * m_nVPasses, nHPass, nColor);
+    const int line = nVPass + m_nBandRows / m_nVPasses * m_nVPasses;
+    unsigned char* ink = LineInk(line, nHPass, nColor);
+    // The band line of the next row, asked for while this one fills: band lines are far apart
+    // and mostly out of cache, too far apart for the hardware to see a stream.
+    [[maybe_unused]] const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
     const bool spent = ink && *ink == kLineSpent;  // bytes left over: written, not ORed, below
     if (ink) *ink = kLineInked;
     const int hp = m_nHPasses;
@@ -293,8 +296,6 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
             const int pairs = m_nRowBytes / 2;
             int i = 0;
 #ifdef __SSE2__
-            const int line = nVPass + m_nBandRows / m_nVPasses * m_nVPasses;
-            const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
             i = OrHalfPass(dst, pRow, pairs, next, nHPass, m_nBitsPerPixel, m_bSingleDotSize, spent);
 #endif
             if (spent) std::memset(dst + i, 0, static_cast<size_t>(m_nPassRowBytes - i));

@@ -153,7 +153,9 @@ TEST(DecodeRaster, DoublePrintingIsCountedAndKeepsTheLargerDot)
         EXPECT_EQ(c->Value(0, 0), 2);  // 1, then 2, then 1: the largest, not their bits together
         EXPECT_EQ(c->Hits(0, 6), 1);  // pixel 3, every 2nd column
         EXPECT_EQ(c->Value(0, 6), 3);
-        if (origins) EXPECT_EQ(c->Origin(0, 0)->pass, 2u);
+        if (origins) {
+            EXPECT_EQ(c->Origin(0, 0)->pass, 2u);
+        }
         EXPECT_EQ(c->MultiplyPrinted(), 1u);
         EXPECT_EQ(c->Positions(), 2u);
         // Lines wide enough to go sixteen raster bytes at a time: 800 dots of value 1, then of
