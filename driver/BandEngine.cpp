@@ -116,27 +116,54 @@ int OrHalfPass(unsigned char* dst, const unsigned char* src, int pairs, const un
     return kKernels[bpp == 2][singleDot != 0 && bpp == 2][h != 0](dst, src, pairs, next, keep);
 }
 
-// EighthPassByte on 128 source bytes at once: 16 pass bytes, each 32-bit lane one word of
-// four same-parity bytes.
-__m128i EighthPassBytes128(const unsigned char* src, int h, int singleDot)
+// EighthPassByte on 128 source bytes at once: 16 pass bytes. Each 32-bit lane takes four bytes of
+// pass H's parity; pixel H % 4 of its byte i goes to bits 7 - 2i and 6 - 2i of the lane's low byte.
+template <int H, bool SingleDot>
+inline __attribute__((always_inline)) __m128i EighthPassBytes128(const unsigned char* src)
 {
-    const __m128i low = _mm_set1_epi16(0xFF);
+    constexpr int q = H % 4;
     __m128i words[4];
     for (int k = 0; k < 4; ++k) {
         __m128i parity[2];
         for (int half = 0; half < 2; ++half) {
             __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 32 * k + 16 * half));
-            if (singleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), _mm_set1_epi8(0x55));
-            parity[half] = _mm_and_si128(h >= 4 ? _mm_srli_epi16(w, 8) : w, low);
+            if constexpr (SingleDot) w = _mm_and_si128(_mm_or_si128(_mm_srli_epi16(w, 1), w), _mm_set1_epi8(0x55));
+            parity[half] = H >= 4 ? _mm_srli_epi16(w, 8) : _mm_and_si128(w, _mm_set1_epi16(0xFF));
         }
-        __m128i w = _mm_packus_epi16(parity[0], parity[1]);
-        __m128i t = _mm_and_si128(_mm_xor_si128(w, _mm_srli_epi32(w, 20)), _mm_set1_epi32(0x00000F0F));
-        w = _mm_xor_si128(w, _mm_xor_si128(t, _mm_slli_epi32(t, 20)));
-        t = _mm_and_si128(_mm_xor_si128(w, _mm_srli_epi32(w, 10)), _mm_set1_epi32(0x00330033));
-        w = _mm_xor_si128(w, _mm_xor_si128(t, _mm_slli_epi32(t, 10)));
-        words[k] = _mm_and_si128(_mm_srl_epi32(w, _mm_cvtsi32_si128(8 * (h % 4))), _mm_set1_epi32(0xFF));
+        const __m128i w = _mm_packus_epi16(parity[0], parity[1]);
+        words[k] = _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(_mm_slli_epi32(w, 2 * q), _mm_set1_epi32(0xC0)),
+                         _mm_and_si128(_mm_srli_epi32(w, 10 - 2 * q), _mm_set1_epi32(0x30))),
+            _mm_or_si128(_mm_and_si128(_mm_srli_epi32(w, 20 - 2 * q), _mm_set1_epi32(0x0C)),
+                         _mm_and_si128(_mm_srli_epi32(w, 30 - 2 * q), _mm_set1_epi32(0x03))));
     }
     return _mm_packus_epi16(_mm_packs_epi32(words[0], words[1]), _mm_packs_epi32(words[2], words[3]));
+}
+
+// ORs pass H's bytes into dst, 16 pass bytes (from 128 source bytes) a step, while whole steps
+// fit in the row; returns how many it did.
+template <int H, bool SingleDot>
+int OrEighthPass(unsigned char* dst, const unsigned char* src, int rowBytes, __m128i keep)
+{
+    int i = 0;
+    for (; 8 * i + 128 <= rowBytes; i += 16) {
+        const __m128i d = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i)), keep);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(d, EighthPassBytes128<H, SingleDot>(src + 8 * i)));
+    }
+    return i;
+}
+
+// The kernel for pass h of eight at 2 bits; `overwrite` when dst holds nothing to keep.
+int OrEighthPass(unsigned char* dst, const unsigned char* src, int rowBytes, int h, int singleDot, bool overwrite)
+{
+    using Kernel = int (*)(unsigned char*, const unsigned char*, int, __m128i);
+    static constexpr Kernel kKernels[2][8] = {
+        {OrEighthPass<0, false>, OrEighthPass<1, false>, OrEighthPass<2, false>, OrEighthPass<3, false>,
+         OrEighthPass<4, false>, OrEighthPass<5, false>, OrEighthPass<6, false>, OrEighthPass<7, false>},
+        {OrEighthPass<0, true>, OrEighthPass<1, true>, OrEighthPass<2, true>, OrEighthPass<3, true>,
+         OrEighthPass<4, true>, OrEighthPass<5, true>, OrEighthPass<6, true>, OrEighthPass<7, true>}};
+    const __m128i keep = overwrite ? _mm_setzero_si128() : _mm_set1_epi8(-1);
+    return kKernels[singleDot != 0][h & 7](dst, src, rowBytes, keep);
 }
 #endif
 }  // namespace
@@ -285,7 +312,9 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
     if (ink) *ink = kLineInked;
     const int hp = m_nHPasses;
     const bool tabled = m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize;
-    if (spent && !(tabled && hp == 2)) std::memset(dst, 0, static_cast<size_t>(m_nPassRowBytes));
+    // The 16-byte kernels (2 and 8 passes at 2 bits) write over a spent line themselves.
+    const bool wide = tabled ? hp == 2 : hp == 8 && m_nBitsPerPixel == 2;
+    if (spent && !wide) std::memset(dst, 0, static_cast<size_t>(m_nPassRowBytes));
     if (tabled) {
         // Each source byte gives this pass 8 / hp bits; hp source bytes make one pass byte.
         const int bitsPerSource = 8 / hp;
@@ -327,12 +356,9 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
         int start = 0;
         if (bpp == 2 && stride == 2) {
 #ifdef __SSE2__
-            for (; 8 * start + 128 <= m_nRowBytes; start += 16) {
-                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + start));
-                const __m128i v = EighthPassBytes128(pRow + 8 * start, nHPass, m_bSingleDotSize);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + start), _mm_or_si128(d, v));
-            }
+            start = OrEighthPass(dst, pRow, m_nRowBytes, nHPass, m_bSingleDotSize, spent);
 #endif
+            if (spent) std::memset(dst + start, 0, static_cast<size_t>(m_nPassRowBytes - start));
             for (; 8 * start + 8 <= m_nRowBytes; ++start) {
                 uint64_t w;
                 std::memcpy(&w, pRow + 8 * start, 8);
