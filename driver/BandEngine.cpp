@@ -305,9 +305,6 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
     unsigned char* dst = GetBandRowPtr(m_nBandRows / m_nVPasses, nVPass, nHPass, nColor, m_nPassRowBytes);
     const int line = nVPass + m_nBandRows / m_nVPasses * m_nVPasses;
     unsigned char* ink = LineInk(line, nHPass, nColor);
-    // The band line of the next row, asked for while this one fills: band lines are far apart
-    // and mostly out of cache, too far apart for the hardware to see a stream.
-    [[maybe_unused]] const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
     const bool spent = ink && *ink == kLineSpent;  // bytes left over: written, not ORed, below
     if (ink) *ink = kLineInked;
     const int hp = m_nHPasses;
@@ -325,6 +322,9 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
             const int pairs = m_nRowBytes / 2;
             int i = 0;
 #ifdef __SSE2__
+            // The band line of the next row, asked for while this one fills: band lines are far
+            // apart and mostly out of cache, too far apart for the hardware to see a stream.
+            const unsigned char* next = line + 1 < m_nBandLines ? GetBandLinePtr(line + 1, nHPass, nColor, 0) : dst;
             i = OrHalfPass(dst, pRow, pairs, next, nHPass, m_nBitsPerPixel, m_bSingleDotSize, spent);
 #endif
             if (spent) std::memset(dst + i, 0, static_cast<size_t>(m_nPassRowBytes - i));
