@@ -309,7 +309,7 @@ void CEpsonRPhotoBase::LoadRowPixels(const unsigned char* pRow, int nColor, int 
     if (ink) *ink = kLineInked;
     const int hp = m_nHPasses;
     const bool tabled = m_nLoadTableHp == hp && m_nLoadTableBits == m_nBitsPerPixel && m_bLoadTableSingleDot == m_bSingleDotSize;
-    // The 16-byte kernels (2 and 8 passes at 2 bits) write over a spent line themselves.
+    // The 16-byte kernels (two passes, and eight passes at 2 bits) write over a spent line themselves.
     const bool wide = tabled ? hp == 2 : hp == 8 && m_nBitsPerPixel == 2;
     if (spent && !wide) std::memset(dst, 0, static_cast<size_t>(m_nPassRowBytes));
     if (tabled) {

@@ -20,6 +20,16 @@
 #include <unistd.h>
 #endif
 
+// Under AddressSanitizer working buffers come from the checked heap, so that a write past their
+// end is reported rather than landing in the rest of a mapped page.
+#if defined(__SANITIZE_ADDRESS__)
+#define RPHOTO_CHECKED_MEMORY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RPHOTO_CHECKED_MEMORY 1
+#endif
+#endif
+
 namespace os {
 
 #ifdef _WIN32
@@ -76,9 +86,6 @@ std::string KnownFolder(REFKNOWNFOLDERID id, const char* variable)
 }
 }  // namespace
 
-void* AllocZeroed(size_t n) { return std::calloc(n ? n : 1, 1); }
-void FreeZeroed(void* p, size_t) { std::free(p); }
-
 std::string UserConfigRoot() { return KnownFolder(FOLDERID_RoamingAppData, "APPDATA"); }
 std::string UserDataRoot() { return KnownFolder(FOLDERID_LocalAppData, "LOCALAPPDATA"); }
 
@@ -119,21 +126,6 @@ bool WriteAll(int fd, const void* data, size_t n)
 
 int ProcessId() { return static_cast<int>(::getpid()); }
 
-void* AllocZeroed(size_t n)
-{
-    void* p = ::mmap(nullptr, n ? n : 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return nullptr;
-#ifdef MADV_HUGEPAGE
-    ::madvise(p, n, MADV_HUGEPAGE);  // advice only: small pages serve as well
-#endif
-    return p;
-}
-
-void FreeZeroed(void* p, size_t n)
-{
-    if (p) ::munmap(p, n ? n : 1);
-}
-
 namespace {
 // $XDG_<kind>_HOME, else ~/<fallback>.
 std::string XdgFolder(const char* variable, const char* fallback)
@@ -148,6 +140,26 @@ std::string XdgFolder(const char* variable, const char* fallback)
 std::string UserConfigRoot() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
 std::string UserDataRoot() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
 
+#endif
+
+#if defined(_WIN32) || defined(RPHOTO_CHECKED_MEMORY)
+void* AllocZeroed(size_t n) { return std::calloc(n ? n : 1, 1); }
+void FreeZeroed(void* p, size_t) { std::free(p); }
+#else
+void* AllocZeroed(size_t n)
+{
+    void* p = ::mmap(nullptr, n ? n : 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, n, MADV_HUGEPAGE);  // advice only: small pages serve as well
+#endif
+    return p;
+}
+
+void FreeZeroed(void* p, size_t n)
+{
+    if (p) ::munmap(p, n ? n : 1);
+}
 #endif
 
 }  // namespace os
